@@ -1,0 +1,9 @@
+#pragma once
+/// \file
+/// Umbrella header: includes every unit of the library.
+
+#include "qmx/foundation/platform.hpp"
+#include "qmx/foundation/frame.hpp"
+#include "qmx/foundation/basepack.hpp"
+#include "qmx/foundation/math1.hpp"
+#include "qmx/foundation/complex.hpp"
