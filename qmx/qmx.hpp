@@ -7,3 +7,4 @@
 #include "qmx/foundation/basepack.hpp"
 #include "qmx/foundation/math1.hpp"
 #include "qmx/foundation/complex.hpp"
+#include "qmx/openarrays/openarrays.hpp"

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "qmx/foundation/frame.hpp"
+
+namespace qmx {}  // namespace qmx
