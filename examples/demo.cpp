@@ -1,11 +1,98 @@
 // A short tour of what qmx can do; each section prints its results.
+#include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "qmx/qmx.hpp"
 
+namespace {
+
+void Section(const char* title) { std::printf("\n== %s ==\n", title); }
+
+void PrintArray(const char* label, const qmx::TDoubleArray& a) {
+  std::printf("%s:", label);
+  for (double x : a) {
+    std::printf(" %g", x);
+  }
+  std::printf("\n");
+}
+
+void DemoFoundation() {
+  Section("foundation: components, progress hooks, checksums");
+  qmx::TComponent owner;
+  auto* bits = new qmx::TBitFld(&owner);  // destroyed by its owner
+  bits->SetName("Flags");
+  bits->SetSize(99);
+  for (int i = 0; i <= 99; i += 7) {
+    bits->SetBit(i, true);
+  }
+  std::printf("bit field '%s': %d of %d bits set, first at %d\n", bits->Name().c_str(),
+              bits->CountTrueBits(), bits->NumBits(), bits->FirstTrueBit());
+
+  double lastReport = 0.0;
+  qmx::MathFeedBackProc = [&](double units) { lastReport = units; };
+  qmx::ProcStat = 0.0;
+  qmx::TDoubleArray data{9, 4, 7, 1, 8, 2, 6, 3, 5};
+  qmx::SortArray(data, /*Ascending=*/true);
+  qmx::MathFeedBackProc = nullptr;
+  PrintArray("comb-sorted", data);
+  std::printf("progress units reported by the sort: %g\n", lastReport);
+  std::printf("content checksum: %s\n", qmx::ContentCRC(data).c_str());
+  std::printf("strff(pi, 10, 4) = '%s', ln(100!) = %.6f\n", qmx::strff(3.14159265358979L, 10, 4).c_str(),
+              static_cast<double>(qmx::uc_LnFactorial[100]));
+}
+
+void DemoPrimitives() {
+  Section("math1 primitives");
+  qmx::TDoubleArray a{5.0, 3.0, 9.0, 1.0, 7.0};
+  std::printf("median by QuickSelect: %g\n", qmx::QuickSelect(a, 2, 0, 4));
+  qmx::TDoubleArray best{1.0, 3.0, 5.0};
+  const int at = qmx::SortIntoArray(best, 4.0, true, false);
+  std::printf("SortIntoArray(4) -> index %d, now %g %g %g\n", at, best[0], best[1], best[2]);
+
+  qmx::TKahanSum kahan;
+  double naive = 0.0;
+  for (int i = 0; i < 1000000; ++i) {
+    kahan.Add(0.1);
+    naive += 0.1;
+  }
+  std::printf("10^6 x 0.1: Kahan %.10f, naive %.10f\n", kahan.Sum(), naive);
+  const qmx::TDoubleArray coeffs{1.0, -3.0, 2.0};  // 1 - 3x + 2x^2
+  std::printf("polynomial 1 - 3x + 2x^2 at x = 2: %g\n", qmx::Polynomial(coeffs, 2, 2.0));
+  try {
+    qmx::Polynomial(coeffs, 5, 1.0);
+  } catch (const qmx::EQMXMath1Error& e) {
+    std::printf("error as expected: %s\n", e.what());
+  }
+  qmx::SetRandSeed(42);
+  std::printf("Gaussian deviates: %.4f %.4f %.4f\n", qmx::GRandom(), qmx::GRandom(), qmx::GRandom());
+}
+
+void DemoScalar() {
+  Section("math1 scalar helpers");
+  double start = 0.0, step = 0.0;
+  std::int32_t minor = 0;
+  qmx::CalcScalePars(5, 0.37, 9.81, start, step, minor);
+  std::printf("axis for 0.37 .. 9.81 with 5 ticks: start %g, step %g\n", start, step);
+  std::printf("Round125(0.0371) = %g, RoundPos125(7.2) = %g\n", qmx::Round125(0.0371), qmx::RoundPos125(7.2));
+  qmx::TIntArray factors;
+  qmx::FindPrimeFactors(360360, factors);
+  std::printf("prime factors of 360360:");
+  for (int f : factors) {
+    std::printf(" %d", f);
+  }
+  std::printf("\n");
+  qmx::TPointDouble nearest;
+  const double d = qmx::DistFromEllipse({4.0, 3.0}, 2.0, 1.0, 0.0, 0.0, nearest);
+  std::printf("distance of (4, 3) from the ellipse 2 x 1: %.6f at (%.4f, %.4f)\n", d, nearest.x, nearest.y);
+}
+
+}  // namespace
+
 int main() {
   std::printf("qmx demo\n");
-  qmx::TDoubleArray a{3.0, 1.0, 2.0};
-  std::printf("content checksum of {3, 1, 2}: %s\n", qmx::ContentCRC(a).c_str());
+  DemoFoundation();
+  DemoPrimitives();
+  DemoScalar();
   return 0;
 }
