@@ -87,6 +87,38 @@ void DemoScalar() {
   std::printf("distance of (4, 3) from the ellipse 2 x 1: %.6f at (%.4f, %.4f)\n", d, nearest.x, nearest.y);
 }
 
+void DemoFormatting() {
+  Section("number formatting and conversion");
+  std::printf("Hex(255, 4) = %s, Bin(10, 8) = %s, Roman(1994) = %s\n", qmx::Hex(255, 4).c_str(),
+              qmx::Bin(10, 8).c_str(), qmx::Roman(1994).c_str());
+  std::printf("EEngStr(0.0047, 2) = %s, EEngStr(-4700, -2) = %s, MakeEFormat(-1234.5, 12, 4) = '%s'\n",
+              qmx::EEngStr(0.0047, 2).c_str(), qmx::EEngStr(-4700, -2).c_str(),
+              qmx::MakeEFormat(-1234.5, 12, 4).c_str());
+  const std::string bits = qmx::FPNumToHex(M_PI);
+  std::printf("pi as IEEE bits: %s -> back: %.17g\n", bits.c_str(), qmx::HexToDouble(bits));
+  std::printf("48.8566 degrees as D M S: %s\n",
+              qmx::DegreeToStr(48.8566, qmx::TDegreeFormat::dfDegMinSec, 1).c_str());
+  std::size_t pos = 0;
+  const double eng = qmx::ScanFPNum("4k7 ohm", /*AllowEngPrefix=*/true, pos);
+  std::printf("ScanFPNum(\"4k7 ohm\") = %g, stopped at %zu; IsValidHex(\"1G\") = %d\n", eng, pos,
+              qmx::IsValidHex("1G"));
+}
+
+void DemoComplex() {
+  Section("complex numbers");
+  const qmx::TComplex a = qmx::Cpx(3, 4);
+  const qmx::TComplex b = qmx::Cpx(1, -2);
+  const qmx::TComplex q = qmx::CpxDiv(a, b);
+  const qmx::TComplexPolar p = qmx::ConvertRectToPolar(a);
+  std::printf("(3+4i)/(1-2i) = %g%+gi; |3+4i| = %g, arg = %.6f rad\n", static_cast<double>(q.re),
+              static_cast<double>(q.im), static_cast<double>(p.r), static_cast<double>(p.phi));
+  try {
+    qmx::CpxDiv(a, qmx::COMPLEX_0);
+  } catch (const qmx::EQMXComplexError& e) {
+    std::printf("error as expected: %s\n", e.what());
+  }
+}
+
 }  // namespace
 
 int main() {
@@ -94,5 +126,7 @@ int main() {
   DemoFoundation();
   DemoPrimitives();
   DemoScalar();
+  DemoFormatting();
+  DemoComplex();
   return 0;
 }
