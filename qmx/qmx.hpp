@@ -8,3 +8,4 @@
 #include "qmx/foundation/math1.hpp"
 #include "qmx/foundation/complex.hpp"
 #include "qmx/openarrays/openarrays.hpp"
+#include "qmx/vector/vectors.hpp"
