@@ -119,6 +119,48 @@ void DemoComplex() {
   }
 }
 
+void DemoVectors() {
+  Section("vectors");
+  qmx::TVector v;
+  v.SetName("Samples");
+  int changes = 0, resizes = 0;
+  v.OnChange = [&](qmx::TObject*) { ++changes; };
+  v.OnResize = [&](qmx::TObject*) { ++resizes; };
+  v.Resize(11);
+  std::printf("Resize(11): %d change and %d resize event\n", changes, resizes);
+  for (int i = 1; i <= 11; ++i) {
+    const double x = i - 1;
+    v.SetVal(i, x * x * x);  // samples of x^3 at x = 0..10
+  }
+  std::printf("integral of x^3 over 0..10 (exact 2500): simple %g, trapezoidal %g, Simpson %g\n",
+              v.Integrate(1, 11, qmx::TIntegMethod::imSimple), v.Integrate(1, 11, qmx::TIntegMethod::imTrapezoidal),
+              v.Integrate(1, 11, qmx::TIntegMethod::imSimpson));
+  double q1 = 0, q2 = 0, q3 = 0, mean = 0, var = 0;
+  v.Quartiles(0, 0, q1, q2, q3);
+  v.MeanVar(0, 0, mean, var);
+  std::printf("quartiles %g %g %g, mean %g, variance %g, 90th percentile %g\n", q1, q2, q3, mean, var,
+              v.Percentile(90, 0, 0));
+
+  const std::string file = "qmx_demo_vector.asc";
+  const std::string before = v.CRCofData();
+  v.ExportAsASC(file, 6, "cubes");
+  qmx::TVector w;
+  std::string comment;
+  const int rc = w.ImportASC(file, comment);
+  std::remove(file.c_str());
+  std::printf("ASC round trip: code %d, comment '%s', checksum %s\n", rc, comment.c_str(),
+              w.CRCofData() == before ? "unchanged" : "CHANGED");
+
+  qmx::TIntVector histo;
+  std::int32_t under = 0, over = 0, maxCnt = 0;
+  v.Histogram(1, v.NrOfElem(), 0.0, 800.0, 200.0, &histo, under, over, maxCnt);
+  std::printf("histogram of the cubes in bins of 200:");
+  for (int i = 1; i <= histo.NrOfElem(); ++i) {
+    std::printf(" %d", histo.GetVal(i));
+  }
+  std::printf(" (overflow %d)\n", over);
+}
+
 }  // namespace
 
 int main() {
@@ -128,5 +170,6 @@ int main() {
   DemoScalar();
   DemoFormatting();
   DemoComplex();
+  DemoVectors();
   return 0;
 }
