@@ -9,3 +9,6 @@
 #include "qmx/foundation/complex.hpp"
 #include "qmx/openarrays/openarrays.hpp"
 #include "qmx/vector/vectors.hpp"
+#include "qmx/fourier/fourier.hpp"
+#include "qmx/wavelet/wavelet.hpp"
+#include "qmx/sline/sline.hpp"
