@@ -161,6 +161,55 @@ void DemoVectors() {
   std::printf(" (overflow %d)\n", over);
 }
 
+void DemoSignals() {
+  Section("Fourier and wavelet transforms");
+  // A 50 Hz sine sampled at 1 kHz, 1024 samples, Hamming window.
+  qmx::TFastFourier fft;
+  fft.SetNumData(1024);
+  fft.SetWgtWin(qmx::TFastFourierWgtWin::fwHamming);
+  const double dt = 0.001;
+  for (int i = 0; i < 1024; ++i) {
+    fft.SetRealVal(i, std::sin(2.0 * M_PI * 50.0 * i * dt));
+    fft.SetImagVal(i, 0.0);
+  }
+  fft.Transform();
+  int peak = 1;
+  for (int k = 1; k < 512; ++k) {
+    if (fft.GetPowerSpec(k) > fft.GetPowerSpec(peak)) {
+      peak = k;
+    }
+  }
+  std::printf("spectral peak at line %d = %.2f Hz (line of 50 Hz: %d)\n", peak, fft.FreqOfLine(peak, dt),
+              fft.LineOfFreq(50.0, dt));
+
+  qmx::TWavelet1D wl;
+  wl.SetOrder(2);  // 4 filter coefficients
+  wl.SetNumData(64);
+  for (int i = 0; i < 64; ++i) {
+    wl.SetDataVal(i, std::cos(0.3 * i) + 0.01 * i);
+  }
+  const double before = wl.GetDataVal(17);
+  wl.Transform(6);
+  wl.InverseTransform(6);
+  std::printf("Daubechies order-2 round trip over 64 values: x[17] %.12f -> %.12f\n", before, wl.GetDataVal(17));
+}
+
+void DemoLines() {
+  Section("straight lines");
+  qmx::TSLine a;
+  qmx::TSLine b;
+  a.LineFromSlopeIcpt(2.0, 0.0);    // y = 2x
+  b.LineFromSlopeIcpt(-1.0, 6.0);   // y = 6 - x
+  double x = 0.0, y = 0.0;
+  if (a.InterSection(&b, x, y)) {
+    std::printf("y = 2x meets y = 6 - x at (%g, %g); angle %.4f rad\n", x, y, a.AngleBetweenLines(&b));
+  }
+  double x1, y1, x2, y2;
+  a.ClipBox(0, 0, 10, 10, x1, y1, x2, y2);
+  std::printf("y = 2x clipped to the box 0..10: (%g, %g) - (%g, %g); distance of (5, 0): %.4f\n", x1, y1, x2,
+              y2, a.Distance(5, 0));
+}
+
 }  // namespace
 
 int main() {
@@ -171,5 +220,7 @@ int main() {
   DemoFormatting();
   DemoComplex();
   DemoVectors();
+  DemoSignals();
+  DemoLines();
   return 0;
 }
