@@ -12,3 +12,4 @@
 #include "qmx/fourier/fourier.hpp"
 #include "qmx/wavelet/wavelet.hpp"
 #include "qmx/sline/sline.hpp"
+#include "qmx/matrix/matrices.hpp"

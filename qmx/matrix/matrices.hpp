@@ -1,0 +1,6 @@
+#pragma once
+/// \file
+/// The `matrix` unit: `TMatrix` (64-bit floats) and the shared matrix file formats.
+
+#include "qmx/matrix/matrix.hpp"
+#include "qmx/matrix/matrix_formats.hpp"
