@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when something is missing.
-# Usage: scripts/setup.sh [--bench]   (--bench adds the benchmark peers)
+# Usage: scripts/setup.sh [--bench] [--fuzz]
+#   (--bench adds the benchmark peers, --fuzz Clang and its libFuzzer runtime)
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libpng-dev libjpeg-dev)
-if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(libbenchmark-dev libfftw3-dev libeigen3-dev)
-fi
+for arg in "$@"; do
+  case "$arg" in
+    --bench) packages+=(libbenchmark-dev libfftw3-dev libeigen3-dev) ;;
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+  esac
+done
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
