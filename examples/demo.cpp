@@ -239,6 +239,20 @@ void DemoMatrices() {
   qmx::TMatrix back;
   const bool ok = back.LoadBinary(file);
   std::remove(file.c_str());
+  qmx::TMatrix a, inv, prod;
+  a.Resize(3, 3);
+  const double cells[3][3] = {{4, 1, 2}, {1, 3, 0}, {2, 0, 5}};
+  for (int c = 1; c <= 3; ++c) {
+    for (int r = 1; r <= 3; ++r) {
+      a.SetVal(c, r, cells[c - 1][r - 1]);
+    }
+  }
+  inv.Assign(&a);
+  inv.Invert();
+  a.Multiply(&inv, &prod);
+  std::printf("det %.4f, spectral norm %.4f, A x inverse(A) diagonal %.3f %.3f %.3f, corner %.1e\n",
+              a.Determinant(), a.Norm(qmx::TNormType::ntSpectral), prod.Elem(1, 1), prod.Elem(2, 2), prod.Elem(3, 3),
+              prod.Elem(3, 1));
   std::printf("binary round trip: %s, %d x %d, checksum %s\n", ok ? "ok" : "FAILED", back.NrOfColumns(),
               back.NrOfRows(), back.CRCofData() == crc ? "unchanged" : "CHANGED");
 }
