@@ -2,6 +2,7 @@
 // a string, and CR LF line writing into a file or a stream.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -44,17 +45,65 @@ std::string_view WithoutPlus(std::string_view w) {
 // A whole word as a finite decimal number.  Overflow and "inf"/"nan" are refused;
 // a value too small for a double (1e-400) becomes a signed zero, as it would when
 // computed.
+// The decimal exponent of the leading significant digit of a number text that
+// from_chars has accepted as a whole ([-]digits[.digits][e[+-]digits]); the
+// exponent saturates, so huge exponents cannot overflow.
+std::int64_t LeadingDecimalExponent(std::string_view w) {
+  std::size_t i = (!w.empty() && w[0] == '-') ? 1 : 0;
+  std::int64_t intDigits = 0;      // digits before the point
+  std::int64_t fracDigits = 0;     // digits after the point
+  std::int64_t firstIntLead = 0;   // 1-based index of the first non-zero integer digit
+  std::int64_t firstFracLead = 0;  // 1-based position of the first non-zero fraction digit
+  bool afterPoint = false;
+  for (; i < w.size() && w[i] != 'e' && w[i] != 'E'; ++i) {
+    if (w[i] == '.') {
+      afterPoint = true;
+    } else if (afterPoint) {
+      ++fracDigits;
+      if (firstIntLead == 0 && firstFracLead == 0 && w[i] != '0') {
+        firstFracLead = fracDigits;
+      }
+    } else {
+      ++intDigits;
+      if (firstIntLead == 0 && w[i] != '0') {
+        firstIntLead = intDigits;
+      }
+    }
+  }
+  std::int64_t leadExp = 0;
+  if (firstIntLead > 0) {
+    leadExp = intDigits - firstIntLead;
+  } else if (firstFracLead > 0) {
+    leadExp = -firstFracLead;
+  }
+  std::int64_t exp = 0;
+  if (i < w.size()) {
+    ++i;
+    bool neg = false;
+    if (i < w.size() && (w[i] == '+' || w[i] == '-')) {
+      neg = w[i] == '-';
+      ++i;
+    }
+    for (; i < w.size() && w[i] >= '0' && w[i] <= '9'; ++i) {
+      exp = std::min<std::int64_t>(exp * 10 + (w[i] - '0'), std::int64_t{1} << 40);
+    }
+    if (neg) {
+      exp = -exp;
+    }
+  }
+  return leadExp + exp;
+}
+
 bool ParseDouble(std::string_view w, double& v) {
   const char* first = w.data();
   const char* last = w.data() + w.size();
   auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
   if (ec == std::errc::result_out_of_range && end == last) {
-    long double wide = 0.0L;  // tells underflow from overflow
-    const auto res = std::from_chars(first, last, wide, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != last || !(std::fabs(wide) < 1.0L)) {
+    // Out of range: a tiny magnitude reads as a signed zero, a huge one is refused.
+    if (LeadingDecimalExponent(w) >= 0) {
       return false;
     }
-    v = std::signbit(wide) ? -0.0 : 0.0;
+    v = (!w.empty() && w[0] == '-') ? -0.0 : 0.0;
     return true;
   }
   return ec == std::errc() && end == last && std::isfinite(v);

@@ -290,3 +290,27 @@ TEST(PlatformTextFile, FullDiskClearsWriteOk) {
 
 }  // namespace
 }  // namespace qmx
+
+namespace qmx {
+namespace {
+
+// Magnitudes below even the 80-bit range read as signed zeros; huge ones are refused.
+TEST(PlatformTextFileNumbers, UnderflowBeyondExtendedRangeReadsAsZero) {
+  TTextFile f;
+  f.OpenReadString("1e-5000 -2E-99999 0.00001e-400 1e5000 123e-400000000000000000000");
+  double v = 1.0;
+  ASSERT_TRUE(f.ReadNumber(v));
+  EXPECT_EQ(v, 0.0);
+  EXPECT_FALSE(std::signbit(v));
+  ASSERT_TRUE(f.ReadNumber(v));
+  EXPECT_EQ(v, 0.0);
+  EXPECT_TRUE(std::signbit(v));
+  ASSERT_TRUE(f.ReadNumber(v));
+  EXPECT_EQ(v, 0.0);
+  EXPECT_FALSE(f.ReadNumber(v));
+  ASSERT_TRUE(f.ReadNumber(v));
+  EXPECT_EQ(v, 0.0);
+}
+
+}  // namespace
+}  // namespace qmx
