@@ -95,9 +95,10 @@ class TFastFourier : public TComponent {
   void ClearImag();
 
   /// Frequency of spectral line Line: Line/SampleInterval/n for 1 <= Line <= n/2, else 0.
+  /// A zero or non-finite SampleInterval gives the IEEE quotient (±inf, 0 or NaN).
   double FreqOfLine(std::int32_t Line, double SampleInterval) const;
   /// The line nearest to Freq: n·Freq·SampleInterval rounded (halves to even) if
-  /// it lies in 1..n/2, else 0.
+  /// it lies in 1..n/2, else 0 (also when the product is NaN or infinite).
   std::int32_t LineOfFreq(double Freq, double SampleInterval) const;
 
   /// Spectrum read-outs of the 0-based line index k (0..n/2; `GetFSerSin` and
@@ -106,7 +107,8 @@ class TFastFourier : public TComponent {
   double GetPowerSpec(std::int32_t k) const;
   /// Magnitude: k = 0: |X_0|; k >= 1: √((r_k + r_(n−k))² + (m_k − m_(n−k))²).
   double GetMagnitude(std::int32_t k) const;
-  /// arctan(m_k/r_k) in −π/2..π/2; ±π/2 when r_k = 0 (−π/2 for m_k <= 0).
+  /// arctan(m_k/r_k) in −π/2..π/2; ±π/2 when r_k = 0 (−π/2 for m_k <= 0); NaN when a
+  /// part is NaN or both are infinite.
   double GetPhase(std::int32_t k) const;
   /// m_k − m_(n−k).
   double GetFSerSin(std::int32_t k) const;
@@ -117,7 +119,9 @@ class TFastFourier : public TComponent {
 
   /// Extremes of the real and imaginary parts over all lines, and the largest
   /// power and magnitude over lines 1..n/2−1 (0 when n < 4).  Computed on
-  /// demand and kept until the block changes.
+  /// demand and kept until the block changes.  NaN values take no part: when every
+  /// value is NaN the maxima stay at −max and the minima at +max (the start values),
+  /// and the largest power and magnitude at 0.
   double GetMaxPower() const;
   double GetMaxMagni() const;
   double GetMaxReal() const;

@@ -1,6 +1,8 @@
 #include "qmx/sline/sline.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace qmx {
@@ -11,6 +13,44 @@ namespace {
 constexpr double kSubstituteDivisor = 1e-100;
 
 [[noreturn]] void RaiseSLine(const char* msg) { throw EQMXSLineError(msg); }
+
+bool Finite(double a, double b, double c) { return std::isfinite(a) && std::isfinite(b) && std::isfinite(c); }
+
+/// True when the double product u·v is exact to rounding: zero, or inside the
+/// range of normal doubles (a product that underflows into the subnormals loses
+/// its relative precision, one that overflows is lost).
+bool ProductInRange(double u, double v) {
+  const Extended p = std::fabs(static_cast<Extended>(u) * v);
+  return p == 0.0L || (p >= static_cast<Extended>(std::numeric_limits<double>::min()) &&
+                       p <= static_cast<Extended>(std::numeric_limits<double>::max()));
+}
+
+/// Rounds coefficients computed in 80 bits to doubles, all three scaled by one
+/// power of two (which leaves the line as it is): the larger of |a| and |b| is
+/// brought into [1, 2), or lower where C would overflow.
+void StoreScaled(Extended a, Extended b, Extended c, double& A, double& B, double& C) {
+  constexpr int kTopExponent = std::numeric_limits<double>::max_exponent - 4;
+  const Extended ab = std::max(std::fabs(a), std::fabs(b));
+  int shift = ab != 0.0L ? std::ilogb(ab) : 0;
+  if (c != 0.0L) shift = std::max(shift, std::ilogb(c) - kTopExponent);
+  A = static_cast<double>(std::scalbn(a, -shift));
+  B = static_cast<double>(std::scalbn(b, -shift));
+  C = static_cast<double>(std::scalbn(c, -shift));
+}
+
+/// The coefficients of the line with normal (a, b) through (x, y): C = −a·x − b·y.
+/// Where a product under- or overflows although everything is finite, C is formed
+/// in 80 bits and the coefficients are scaled (the line keeps its place).
+void Through(double a, double b, double x, double y, double& A, double& B, double& C) {
+  const double c = -a * x - b * y;
+  if (!(std::isfinite(c) && ProductInRange(a, x) && ProductInRange(b, y)) && Finite(a, b, x) && std::isfinite(y)) {
+    StoreScaled(a, b, -static_cast<Extended>(a) * x - static_cast<Extended>(b) * y, A, B, C);
+    return;
+  }
+  A = a;
+  B = b;
+  C = c;
+}
 
 }  // namespace
 
@@ -31,17 +71,25 @@ void TSLine::SetParB(double Value) {
 void TSLine::SetParC(double Value) { parC_ = Value; }
 
 bool TSLine::LineFrom2Points(double x1, double y1, double x2, double y2) {
+  if (!(Finite(x1, y1, x2) && std::isfinite(y2))) return false;
   if (x1 == x2 && y1 == y2) return false;
-  parA_ = y1 - y2;
-  parB_ = x2 - x1;
-  parC_ = x1 * y2 - y1 * x2;
+  const double a = y1 - y2;
+  const double b = x2 - x1;
+  const double c = x1 * y2 - y1 * x2;
+  if (Finite(a, b, c) && ProductInRange(x1, y2) && ProductInRange(y1, x2)) {
+    parA_ = a;
+    parB_ = b;
+    parC_ = c;
+  } else {
+    // Far-out or tiny points: the same formula in 80 bits, scaled.
+    StoreScaled(static_cast<Extended>(y1) - y2, static_cast<Extended>(x2) - x1,
+                static_cast<Extended>(x1) * y2 - static_cast<Extended>(y1) * x2, parA_, parB_, parC_);
+  }
   return true;
 }
 
 void TSLine::LineThroughPoint(double x, double y, double Angle) {
-  parA_ = -std::sin(Angle);
-  parB_ = std::cos(Angle);
-  parC_ = -parA_ * x - parB_ * y;
+  Through(-std::sin(Angle), std::cos(Angle), x, y, parA_, parB_, parC_);
 }
 
 void TSLine::LineFromSlopeIcpt(double Slope, double Icpt) {
@@ -52,20 +100,12 @@ void TSLine::LineFromSlopeIcpt(double Slope, double Icpt) {
 
 void TSLine::NormalLine(double x, double y, const TSLine* Line) {
   if (Line == nullptr) return;
-  const double a = -Line->parB_;
-  const double b = Line->parA_;
-  parA_ = a;
-  parB_ = b;
-  parC_ = -a * x - b * y;
+  Through(-Line->parB_, Line->parA_, x, y, parA_, parB_, parC_);
 }
 
 void TSLine::ParallelLine(double x, double y, const TSLine* Line) {
   if (Line == nullptr) return;
-  const double a = Line->parA_;
-  const double b = Line->parB_;
-  parA_ = a;
-  parB_ = b;
-  parC_ = -a * x - b * y;
+  Through(Line->parA_, Line->parB_, x, y, parA_, parB_, parC_);
 }
 
 void TSLine::CalcKDForm(double& K, double& D) const {
@@ -74,15 +114,19 @@ void TSLine::CalcKDForm(double& K, double& D) const {
   D = -parC_ / parB_;
 }
 
+// The numerators are formed in 80 bits, so that −y·B − C does not overflow
+// where the result lies inside the double range.
 double TSLine::SolveX(double y, bool substitute) const {
-  if (parA_ != 0.0) return (-y * parB_ - parC_) / parA_;
-  if (substitute) return (-y * parB_ - parC_) / kSubstituteDivisor;
+  const Extended num = -static_cast<Extended>(y) * parB_ - parC_;
+  if (parA_ != 0.0) return static_cast<double>(num / parA_);
+  if (substitute) return static_cast<double>(num / kSubstituteDivisor);
   RaiseSLine("cannot calculate x");
 }
 
 double TSLine::SolveY(double x, bool substitute) const {
-  if (parB_ != 0.0) return (-x * parA_ - parC_) / parB_;
-  if (substitute) return (-x * parA_ - parC_) / kSubstituteDivisor;
+  const Extended num = -static_cast<Extended>(x) * parA_ - parC_;
+  if (parB_ != 0.0) return static_cast<double>(num / parB_);
+  if (substitute) return static_cast<double>(num / kSubstituteDivisor);
   RaiseSLine("cannot calculate y");
 }
 
@@ -118,48 +162,67 @@ double TSLine::GetDirect() const {
   return phi + 0.0;  // turns −0 into +0
 }
 
+// Distance, intersection and angle work in 80 bits: products of two doubles
+// neither overflow nor underflow there, so finite lines give finite answers
+// wherever the answer itself lies inside the double range.
 double TSLine::Distance(double x, double y) const {
-  return (parA_ * x + parB_ * y + parC_) / std::hypot(parA_, parB_);
+  const Extended a = parA_, b = parB_;
+  const Extended num = a * x + b * y + parC_;
+  return static_cast<double>(num / std::sqrt(a * a + b * b));
 }
 
 bool TSLine::InterSection(const TSLine* Line, double& X, double& Y) const {
   if (Line == nullptr) return false;
-  const double det = parA_ * Line->parB_ - Line->parA_ * parB_;
-  if (det == 0.0) return false;
-  X = (parB_ * Line->parC_ - Line->parB_ * parC_) / det;
-  Y = (Line->parA_ * parC_ - parA_ * Line->parC_) / det;
+  const Extended a1 = parA_, b1 = parB_, c1 = parC_;
+  const Extended a2 = Line->parA_, b2 = Line->parB_, c2 = Line->parC_;
+  const Extended det = a1 * b2 - a2 * b1;
+  if (det == 0.0L || std::isnan(det)) return false;
+  const Extended x = (b1 * c2 - b2 * c1) / det;
+  const Extended y = (a2 * c1 - a1 * c2) / det;
+  constexpr Extended kMax = std::numeric_limits<double>::max();
+  if (!(std::fabs(x) <= kMax && std::fabs(y) <= kMax)) return false;  // beyond the double range, or NaN
+  X = static_cast<double>(x);
+  Y = static_cast<double>(y);
   return true;
 }
 
 double TSLine::AngleBetweenLines(const TSLine* Line) const {
   if (Line == nullptr) return 0.0;
-  const double d = parA_ * Line->parA_ + parB_ * Line->parB_;
-  if (d == 0.0) return std::numbers::pi / 2;
-  return std::fabs(std::atan((parA_ * Line->parB_ - parB_ * Line->parA_) / d));
+  const Extended a1 = parA_, b1 = parB_, a2 = Line->parA_, b2 = Line->parB_;
+  const Extended d = a1 * a2 + b1 * b2;
+  if (d == 0.0L) return std::numbers::pi / 2;
+  return static_cast<double>(std::fabs(std::atan((a1 * b2 - b1 * a2) / d)));
 }
 
 bool TSLine::ClipBox(double XLow, double YLow, double XHigh, double YHigh, double& X1, double& Y1, double& X2,
                      double& Y2) const {
+  // An empty box (a limit above its partner, or NaN) is missed by every line.
+  if (!(XLow <= XHigh && YLow <= YHigh)) return false;
   // Candidates on the four closed edges, in the order x = XLow, x = XHigh,
-  // y = YLow, y = YHigh.  Zero coefficients are replaced by a tiny divisor so a
-  // line parallel to an edge gives a huge coordinate outside the box.
+  // y = YLow, y = YHigh.  The edges parallel to the line (B = 0: the vertical
+  // ones, A = 0: the horizontal ones) are skipped: they hold no single crossing,
+  // and a line along one of them has its ends on the other two.
   struct Pt {
     double x, y;
   };
   Pt found[4];
   int count = 0;
   const auto onVerticalEdge = [&](double x) {
-    const double y = SolveY(x, true);
+    const double y = SolveY(x, false);
     if (YLow <= y && y <= YHigh) found[count++] = {x, y};
   };
   const auto onHorizontalEdge = [&](double y) {
-    const double x = SolveX(y, true);
+    const double x = SolveX(y, false);
     if (XLow <= x && x <= XHigh) found[count++] = {x, y};
   };
-  onVerticalEdge(XLow);
-  onVerticalEdge(XHigh);
-  onHorizontalEdge(YLow);
-  onHorizontalEdge(YHigh);
+  if (parB_ != 0.0) {
+    onVerticalEdge(XLow);
+    onVerticalEdge(XHigh);
+  }
+  if (parA_ != 0.0) {
+    onHorizontalEdge(YLow);
+    onHorizontalEdge(YHigh);
+  }
   if (count == 0) return false;
   // The second point is the first one that differs from the first: a line through
   // a corner finds that corner on two edges, which must not hide the point where

@@ -97,7 +97,11 @@ void TWavelet1D::Clear() { std::fill(data_.begin(), data_.end(), 0.0L); }
 
 void TWavelet1D::PartialWLT(std::int32_t NumData, std::int32_t FirstIx, bool Inverse) {
   if (NumData < 2) return;
-  if (!IsValidSize(NumData)) RaiseComponentError<EQMXWaveletError>(this, kMsgPowerOf2);
+  // Only a length that is no power of two is an error; a power of two beyond the
+  // largest buffer is a segment outside the buffer like any other.
+  if (!std::has_single_bit(static_cast<std::uint32_t>(NumData))) {
+    RaiseComponentError<EQMXWaveletError>(this, kMsgPowerOf2);
+  }
   if (FirstIx < 0 || std::int64_t{FirstIx} + NumData > std::int64_t{Size()}) return;
   if (work_.size() < static_cast<std::size_t>(NumData)) work_.resize(static_cast<std::size_t>(NumData));
 

@@ -21,7 +21,8 @@ namespace qmx {
 enum class TWaveletFamily : std::uint8_t { wlfDaubechies };
 
 /// How a segment is extended before its start (positions beyond its end never occur):
-/// periodic wrap-around, zeros, or the mirror image about the segment start.
+/// periodic wrap-around, zeros, or the mirror image about the segment start.  A value
+/// outside the enumeration extends with zeros.
 enum class TWLSigExtMode : std::uint8_t { wseWrap, wseZeroPad, wseSymmetric };
 
 /// Discrete wavelet transform of 1, 2, 4, ..., 2^23 values.
@@ -61,8 +62,9 @@ class TWavelet1D : public TComponent {
 
   /// One forward or inverse step on the segment of NumData values starting at the
   /// 0-based position FirstIx.  Nothing happens for NumData < 2 or for a segment
-  /// that does not lie inside the buffer; a NumData that is not a power of two
-  /// raises "data length must be power of 2".  Sums are accumulated in 80 bits.
+  /// that does not lie inside the buffer (also a power of two above 2^23); a NumData
+  /// of 2 or more that is not a power of two raises "data length must be power of 2".
+  /// Sums are accumulated in 80 bits; NaN and infinities spread through the sums.
   /// With `wseSymmetric`, positions more than one segment length before the start
   /// continue the mirrored signal periodically (period 2·NumData), so that short
   /// segments with long filters stay inside the segment.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 
 #include "qmx/sline/sline.hpp"
@@ -281,6 +282,120 @@ TEST(SLine, ClipBoxMatchesDirectGeometryOnRandomLines) {
       EXPECT_TRUE(p.first >= xl && p.first <= xh && p.second >= yl && p.second <= yh);
     }
   }
+}
+
+TEST(SLine, ConstructionsFromFarOutOrTinyPointsKeepTheLine) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  constexpr double kDenorm = std::numeric_limits<double>::denorm_min();
+  const auto passes = [](const TSLine& l, double x, double y) {
+    return std::isfinite(l.ParA()) && std::isfinite(l.ParB()) && std::isfinite(l.ParC()) &&
+           std::fabs(l.Distance(x, y)) <= 1e-15 * (std::fabs(x) + std::fabs(y)) + 1e-300;
+  };
+  TSLine l;
+  // Non-finite points make no line.
+  l.LineFromSlopeIcpt(2.0, 3.0);
+  EXPECT_FALSE(l.LineFrom2Points(std::nan(""), 0, 1, 1));
+  EXPECT_FALSE(l.LineFrom2Points(0, 0, 1, HUGE_VAL));
+  EXPECT_EQ(l.ParA(), 2.0);
+  EXPECT_EQ(l.ParC(), 3.0);
+  // x + y = 1e200: C = 1e400 is scaled back into range with A and B.
+  ASSERT_TRUE(l.LineFrom2Points(1e200, 0, 0, 1e200));
+  EXPECT_TRUE(passes(l, 1e200, 0) && passes(l, 0, 1e200));
+  EXPECT_EQ(l.ParA(), l.ParB());
+  ASSERT_TRUE(l.LineFrom2Points(kMax, -kMax, -kMax, kMax));  // y = −x, A and B overflow
+  EXPECT_TRUE(passes(l, kMax, -kMax) && passes(l, 1.0, -1.0));
+  // Products that underflow lost the line: y = 1.5 became y = 2, x + y = 1e-200 became x + y = 0.
+  ASSERT_TRUE(l.LineFrom2Points(0, 1.5, kDenorm, 1.5));
+  EXPECT_EQ(l.CalcY(0.0), 1.5);
+  ASSERT_TRUE(l.LineFrom2Points(1e-200, 0, 0, 1e-200));
+  EXPECT_TRUE(passes(l, 1e-200, 0) && passes(l, 0, 1e-200) && !passes(l, 0, 0));
+  // Lines through a point: C overflows, or its product underflows.
+  TSLine base;
+  base.SetParA(1.0);  // x + y = 0
+  base.ParallelLine(kMax, kMax, &base);  // x + y = 2·max
+  EXPECT_TRUE(passes(base, kMax, kMax));
+  EXPECT_EQ(base.ParA(), base.ParB());
+  l.LineThroughPoint(kMax, -kMax, kPi / 4);
+  EXPECT_TRUE(passes(l, kMax, -kMax));
+  EXPECT_NEAR(l.GetDirect(), kPi / 4, 1e-15);
+  base.SetParA(kDenorm);
+  base.SetParB(0.0);  // a vertical line with a subnormal normal
+  l.ParallelLine(1.5, 0.0, &base);
+  EXPECT_EQ(l.CalcX(7.0), 1.5);
+  l.NormalLine(0.0, 1.5, &base);
+  EXPECT_EQ(l.CalcY(7.0), 1.5);
+}
+
+TEST(SLine, EvaluationsDoNotOverflowOnTheWay) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  TSLine l;
+  l.LineFrom2Points(0, 0, 1, 1);
+  l.SetParA(2.0);
+  l.SetParB(-2.0);  // y = x with |A| = |B| = 2
+  EXPECT_EQ(l.Distance(kMax, kMax), 0.0);  // was inf − inf
+  EXPECT_DOUBLE_EQ(l.Distance(kMax, 0.0), kMax / std::sqrt(2.0));  // 2·max overflowed
+  l.SetParA(1.0);
+  l.SetParB(kMax);
+  l.SetParC(-kMax);
+  EXPECT_DOUBLE_EQ(l.CalcX(1.5), -0.5 * kMax);  // −1.5·max + max, was −inf
+  EXPECT_EQ(l.CalcY(-kMax), 2.0);  // was inf
+  // x + y = max and x − y = max meet at (max, 0); Cramer's numerators overflow.
+  TSLine a, b;
+  a.SetParA(1.0);
+  a.SetParC(-kMax);
+  b.SetParA(1.0);
+  b.SetParB(-1.0);
+  b.SetParC(-kMax);
+  double x = 0, y = 0;
+  ASSERT_TRUE(a.InterSection(&b, x, y));
+  EXPECT_EQ(x, kMax);
+  EXPECT_EQ(y, 0.0);
+  // Nearly parallel lines whose crossing lies beyond the double range, and NaN lines: false.
+  b.SetParA(1.0 + 1e-16 * 2);
+  b.SetParB(1.0);
+  b.SetParC(kMax);
+  x = 5;
+  EXPECT_FALSE(a.InterSection(&b, x, y));
+  b.SetParA(std::nan(""));
+  EXPECT_FALSE(a.InterSection(&b, x, y));
+  EXPECT_EQ(x, 5.0);
+  // Angles: products that overflowed (inf − inf) or underflowed (a false right angle).
+  a.SetParA(kMax);
+  a.SetParB(kMax);
+  b.SetParA(kMax);
+  b.SetParB(-kMax);
+  EXPECT_DOUBLE_EQ(a.AngleBetweenLines(&b), kPi / 2);
+  a.SetParA(1e-200);
+  a.SetParB(0.0);
+  b.SetParA(1e-200);
+  b.SetParB(1e-300);
+  EXPECT_LT(a.AngleBetweenLines(&b), 1e-90);
+}
+
+TEST(SLine, ClipBoxOfEmptyBoxesAndOfLinesAlongAnEdge) {
+  TSLine l;
+  l.SetParC(-5);  // y = 5
+  double x1 = 99, y1 = 99, x2 = 99, y2 = 99;
+  EXPECT_FALSE(l.ClipBox(10, 0, 0, 10, x1, y1, x2, y2));  // XLow > XHigh
+  EXPECT_FALSE(l.ClipBox(0, 10, 10, 0, x1, y1, x2, y2));
+  EXPECT_FALSE(l.ClipBox(std::nan(""), 0, 10, 10, x1, y1, x2, y2));
+  EXPECT_EQ(x1, 99.0);
+  EXPECT_EQ(y2, 99.0);
+  // x = 0 along the left edge of a box that reaches below y = 0: the edge's ends,
+  // not a point made up by dividing by a tiny number.
+  l.LineFrom2Points(0, 0, 0, 1);
+  ASSERT_TRUE(l.ClipBox(0, -5, 10, 10, x1, y1, x2, y2));
+  EXPECT_EQ(x1, 0.0);
+  EXPECT_EQ(y1, -5.0);
+  EXPECT_EQ(x2, 0.0);
+  EXPECT_EQ(y2, 10.0);
+  // −x + 1e-99 = 0 just inside the left edge: vertical, not through (0, −10).
+  l.SetParC(1e-99);
+  ASSERT_TRUE(l.ClipBox(0, -50, 100, 100, x1, y1, x2, y2));
+  EXPECT_EQ(x1, 1e-99);
+  EXPECT_EQ(y1, -50.0);
+  EXPECT_EQ(x2, 1e-99);
+  EXPECT_EQ(y2, 100.0);
 }
 
 }  // namespace

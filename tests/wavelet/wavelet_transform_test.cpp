@@ -321,5 +321,18 @@ TEST(Wavelet, SymmetricShortSegmentStaysInside) {
   EXPECT_TRUE(std::isfinite(w.GetDataVal(1)));
 }
 
+TEST(Wavelet, PowerOfTwoSegmentBeyondTheBufferDoesNothing) {
+  // 2^24 and 2^30 are powers of two: segments outside the buffer, not errors.
+  TWavelet1D w;
+  w.SetNumData(4);
+  w.SetDataVal(1, 3.0);
+  for (std::int32_t n : {1 << 24, 1 << 30}) {
+    EXPECT_NO_THROW(w.PartialWLT(n, 0, false));
+    EXPECT_NO_THROW(w.PartialWLT(n, 0, true));
+  }
+  EXPECT_EQ(w.GetDataVal(1), 3.0);
+  EXPECT_EQ(MessageOf([&] { w.PartialWLT(3 << 20, 0, false); }), "Component \"\": data length must be power of 2");
+}
+
 }  // namespace
 }  // namespace qmx
