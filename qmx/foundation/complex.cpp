@@ -4,7 +4,8 @@
 
 namespace qmx {
 
-Extended CpxAbs(const TComplex& z) { return std::sqrt(z.re * z.re + z.im * z.im); }
+// hypot: the squares of large or tiny extended parts would overflow or underflow.
+Extended CpxAbs(const TComplex& z) { return std::hypot(z.re, z.im); }
 
 TComplex CpxDiv(const TComplex& a, const TComplex& b) {
   const Extended d = b.re * b.re + b.im * b.im;

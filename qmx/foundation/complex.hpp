@@ -42,7 +42,8 @@ inline Extended CpxNearZero = 1e-15L;
 inline TComplex Cpx(Extended re, Extended im) { return TComplex{re, im}; }
 /// re² + im².
 inline Extended CpxAbsSqr(const TComplex& z) { return z.re * z.re + z.im * z.im; }
-/// sqrt(re² + im²).
+/// sqrt(re² + im²), without overflow or underflow of the squares; an
+/// infinite part gives +inf (also with a NaN part).
 Extended CpxAbs(const TComplex& z);
 /// a + b.
 inline TComplex CpxAdd(const TComplex& a, const TComplex& b) { return TComplex{a.re + b.re, a.im + b.im}; }

@@ -1,8 +1,10 @@
 #include "qmx/foundation/frame.hpp"
 
-#include <cmath>
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "qmx/foundation/basepack.hpp"
 
@@ -32,10 +34,14 @@ void ProgressReport() {
 }
 
 std::int32_t PercentOf(double done, double total) {
-  if (!(total > 0.0)) {
-    return 0;
+  // Extended precision: the quotient of two finite doubles times 100 cannot overflow.
+  const Extended p = std::nearbyint(100.0L * static_cast<Extended>(done) / static_cast<Extended>(total));
+  if (!(total > 0.0) || std::isnan(p)) {
+    return 0;  // also NaN and infinity / infinity
   }
-  return static_cast<std::int32_t>(std::nearbyint(100.0 * done / total));
+  constexpr Extended lo = std::numeric_limits<std::int32_t>::min();
+  constexpr Extended hi = std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(std::clamp(p, lo, hi));
 }
 
 template <std::size_t Lanes>

@@ -157,7 +157,8 @@ void ProgressReport();
 /// True when an abort has been requested.
 inline bool AbortRequested() { return AbortMathProc.load(std::memory_order_relaxed); }
 
-/// Percentage for `OnPercentDone`: 100 * done / total, rounded (0 for total <= 0).
+/// Percentage for `OnPercentDone`: 100 * done / total, rounded (0 for total <= 0
+/// and where a NaN arises); results beyond the 32-bit range are saturated to it.
 std::int32_t PercentOf(double done, double total);
 
 // ---------------------------------------------------------------------------

@@ -144,7 +144,8 @@ std::string DegreeToStr(double angle, TDegreeFormat format, std::int32_t decimal
 /// minutes and seconds (dfDegMinSec).  The sign of an angle is held by `deg`
 /// alone (a negative zero in `deg` marks a negative angle below one degree);
 /// minutes and seconds are never negative.  The parts not used by toFormat
-/// are set to 0.  Returns the angle in decimal degrees.  Raises
+/// are set to 0.  Returns the angle in decimal degrees.  An infinite or NaN
+/// angle is not split: `deg` receives it, minutes and seconds are 0.  Raises
 /// `EQMXMath1Error` "ConvertDegrees: invalid range of minutes" /
 /// "... of seconds" for input minutes or seconds outside [0, 60) (also NaN).
 double ConvertDegrees(double& deg, double& min, double& sec, TDegreeFormat fromFormat, TDegreeFormat toFormat);

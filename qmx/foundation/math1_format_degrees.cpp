@@ -96,7 +96,8 @@ double ConvertDegrees(double& deg, double& min, double& sec, TDegreeFormat fromF
   }
   const double angle = static_cast<double>(negative ? -a : a);
 
-  if (toFormat == TDegreeFormat::dfDegMinDec || toFormat == TDegreeFormat::dfDegMinSec) {
+  const bool split = toFormat == TDegreeFormat::dfDegMinDec || toFormat == TDegreeFormat::dfDegMinSec;
+  if (split && std::isfinite(angle)) {
     const Extended ad = std::fabs(static_cast<Extended>(angle));
     Extended whole = std::trunc(ad);
     Extended m = (ad - whole) * 60.0L;

@@ -20,14 +20,18 @@ namespace qmx {
 // ---------------------------------------------------------------------------
 
 double HistoBinRef(double x, double Origin, double Width, double& Offset) {
-  const double bin = std::floor((x - Origin) / Width);
-  if (!std::isfinite(bin)) {
+  if (Width == 0.0 || !std::isfinite(x) || !std::isfinite(Origin) || !std::isfinite(Width)) {
     Offset = std::numeric_limits<double>::quiet_NaN();
     return Offset;
   }
-  // The bin number stays an integral float: the same as a 32-bit bin number
-  // where that fits, and free of overflow beyond.
-  const double edge = bin * Width + Origin;
+  // x - edge = (x - Origin) mod Width, taken from the exact remainders of x and
+  // Origin: the quotient (x - Origin) / Width and the product of a huge bin
+  // number with Width would both be rounded, putting the edge far from x when
+  // Origin and x differ greatly in size.
+  Extended r = std::fmod(static_cast<Extended>(std::fmod(x, Width)) - std::fmod(Origin, Width),
+                         static_cast<Extended>(Width));
+  if (Width > 0.0 ? r < 0.0L : r > 0.0L) r += Width;
+  const auto edge = static_cast<double>(x - r);
   Offset = x - edge;
   return edge;
 }
@@ -48,6 +52,13 @@ void TKahanSum::Reset() {
 void TKahanSum::Add(double x) {
   const double y = x - compensation_;
   const double t = sum_ + y;
+  if (!std::isfinite(t)) {
+    // An infinite or NaN sum has nothing left to compensate; (t - sum) - y
+    // would turn an infinite sum into NaN.
+    compensation_ = 0.0;
+    sum_ = t;
+    return;
+  }
   compensation_ = (t - sum_) - y;
   sum_ = t;
 }

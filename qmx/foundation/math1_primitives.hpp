@@ -74,8 +74,8 @@ void InsertIntoArray(void* Data, std::int32_t NumElem, TVarKind Kind, double Val
 /// The k-th smallest value (k an absolute index) among elements Low..High,
 /// reordering them; 0 if High < Low.  Invalid indexes (Low < 0, High beyond the
 /// highest index, or k outside Low..High) return 0 and leave the array as it
-/// was.  NaN elements are never less than a pivot, so they gather at the top of
-/// the range; the selection always terminates.
+/// was.  NaN elements count as greater than every number (also when one is the
+/// pivot), so they gather at the top of the range; the selection always terminates.
 double QuickSelect(std::span<double> Data, std::int32_t k, std::int32_t Low, std::int32_t High);
 /// The same with the elements equal to (or unordered with) Value set aside; High is not used.
 /// Works on a copy: Data itself is not reordered.  Let L be the number of
@@ -87,12 +87,17 @@ double QuickSelect(std::span<double> Data, std::int32_t k, std::int32_t Low, std
 double QuickSelect(std::span<double> Data, std::int32_t k, std::int32_t Low, std::int32_t High, double Value);
 
 /// The lower edge of the histogram bin of width Width, aligned to Origin, that
-/// holds x; Offset receives x minus that edge.  The bin number is the floor of
-/// (x - Origin) / Width; where it does not fit a 32-bit integer the floor is
-/// kept as a float.  Width 0 or non-finite input gives NaN for edge and offset.
+/// holds x; Offset receives x minus that edge.  The edge is Origin + n * Width
+/// with n the floor of the exact quotient (x - Origin) / Width; it is found
+/// from exact remainders, so it lies within one width of x also where n is far
+/// beyond the 32-bit range: Offset is in [0, Width), or in (Width, 0] for a
+/// negative Width (an edge beyond the double range is infinite).  Width 0 or
+/// non-finite input gives NaN for edge and offset.
 double HistoBinRef(double x, double Origin, double Width, double& Offset);
 
-/// Compensated (Kahan) summation; starts with sum and compensation 0.
+/// Compensated (Kahan) summation; starts with sum and compensation 0.  Once the
+/// sum overflows or meets an infinity it is that infinity (NaN when both
+/// infinities or a NaN were added), as in plain summation.
 class TKahanSum : public TComponent {
  public:
   explicit TKahanSum(TComponent* AOwner = nullptr);

@@ -176,6 +176,10 @@ R WithElementType(void* data, TVarKind kind, R fallback, F&& f) {
   }
 }
 
+/// The order of the selection: NaN behind every number (so that a NaN pivot
+/// does not pass for the smallest value).
+inline bool LessNaNLast(double x, double pv) { return !std::isnan(x) && (x < pv || std::isnan(pv)); }
+
 /// Moves the element at pivot to its final place within low..high: elements
 /// less than it before, the others (equal, greater, NaN) behind.  Returns its index.
 std::ptrdiff_t Partition(double* a, std::ptrdiff_t low, std::ptrdiff_t high, std::ptrdiff_t pivot) {
@@ -183,7 +187,7 @@ std::ptrdiff_t Partition(double* a, std::ptrdiff_t low, std::ptrdiff_t high, std
   const double pv = a[low];
   std::ptrdiff_t store = low;
   for (std::ptrdiff_t i = low + 1; i <= high; ++i) {
-    if (a[i] < pv) {
+    if (LessNaNLast(a[i], pv)) {
       ++store;
       std::swap(a[store], a[i]);
     }

@@ -20,11 +20,13 @@ namespace qmx {
 // ---------------------------------------------------------------------------
 
 /// Angle of the vector (dx, dy) against the positive x axis, in [0, 2*pi).
-/// (0, 0) gives 3*pi/2, like every vector with dx = 0 and dy <= 0.
+/// (0, 0) gives 3*pi/2, like every vector with dx = 0 and dy <= 0.  A NaN
+/// component gives NaN; two infinite components give the diagonal of their
+/// quadrant (pi/4, 3*pi/4, ...).  The result is always below the double 2*pi.
 double AngleToXAxis(double dx, double dy);
-/// Reduces an angle in radians to (-pi, pi].
+/// Reduces an angle in radians to (-pi, pi]; NaN and infinities give NaN.
 double CanonicalAngleRadians(double a);
-/// Reduces an angle in degrees to [-180, 180).
+/// Reduces an angle in degrees to [-180, 180); NaN and infinities give NaN.
 double CanonicalAngleDegrees(double a);
 
 /// Hyperbolic sine from one exponential.
@@ -46,10 +48,13 @@ double lg(double x);
 /// Binary logarithm; raises `EMathError` "logarithm: invalid argument" for x <= 0.
 /// A NaN argument gives NaN.
 double ld(double x);
-/// Remainder of a real division, frac(a/b)*b (sign of a); NaN for b = 0.
+/// Remainder of a real division, frac(a/b)*b (sign of a); NaN for b = 0, for
+/// an infinite a and for NaN; a finite a with an infinite b gives a.
 double modr(double a, double b);
 /// Symmetric sigmoid limited to +-range, falling through 0 at x = center with
 /// the given slope: (2/(e^t + 1) - 1)*range with t = -2*slope/range*(x - center).
+/// Range 0 gives 0; a NaN argument, an infinite range, or x and center equal
+/// to the same infinity give NaN.
 double Squash(double x, double range, double slope, double center);
 
 // ---------------------------------------------------------------------------
@@ -65,6 +70,7 @@ double EuclideanDistance(const TPointDouble& P1, const TPointDouble& P2);
 std::int32_t CcwTriangle(const TPointDouble& P0, const TPointDouble& P1, const TPointDouble& P2);
 /// True when segment A1-A2 and segment B1-B2 intersect.  Touching segments
 /// count as intersecting, and so do all collinear segments, even disjoint ones.
+/// A NaN coordinate gives false.
 bool SegmentsIntersect(const TPointDouble& A1, const TPointDouble& A2, const TPointDouble& B1,
                        const TPointDouble& B2);
 /// Distance of P from the segment A-B (from A when A = B).
@@ -99,6 +105,7 @@ bool ConfinePointToRect(TPoint& P, const TRect& R);
 bool ConfinePointToRect(TPointDouble& P, const TRectDouble& R);
 /// Bilinear interpolation in a unit cell: fx, fy in [0, 1] are the positions
 /// along x and y; zXY is the value at corner (X, Y), X and Y being 1 or 2.
+/// Computed in extended precision: finite arguments never give NaN.
 double InterpolZofXYRect(double fx, double fy, double z11, double z21, double z12, double z22);
 
 // ---------------------------------------------------------------------------
@@ -216,13 +223,16 @@ void CalcScalePars(std::int32_t nTicks, double low, double high, double& start, 
 /// "InterpolXYTable: pivot array must contain at least 2 rows" for fewer than 2
 /// pivots.  Columns of different lengths are used up to the shorter one.  A
 /// segment between two equal pivots gives the y value of its pivot nearer the
-/// low end inside the range, and of the outer pivot when extrapolating.
+/// low end inside the range, and of the outer pivot when extrapolating.  A NaN
+/// x gives NaN (after the checks of the table).
 double InterpolXYTable(double x, const TDouble2DArray& table, bool Extrapolate);
 /// Linear interpolation in a table of samples at equidistant abscissae from x1
 /// (first entry) to x2 (last entry), x1 > x2 allowed; outside [x1, x2] the first
 /// or last segment is extended.  Raises `EQMXMath1Error`
 /// "InterpolTable: pivot array must contain at least 2 values" for fewer than 2
 /// entries and "InterpolTable: specified range of pivot array is zero" for x1 = x2.
+/// A NaN argument gives NaN, and so does a position in the table that is not
+/// defined (infinite x and x1, or infinite x1 and x2).
 double InterpolTable(double x, double x1, double x2, std::span<const double> table);
 double InterpolTable(double x, double x1, double x2, std::span<const std::int32_t> table);
 

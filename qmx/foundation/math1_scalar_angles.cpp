@@ -1,6 +1,7 @@
 // Angles, hyperbolic and trigonometric functions, logarithms and the sigmoid.
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "qmx/foundation/math1_scalar.hpp"
@@ -18,6 +19,14 @@ Extended Frac(Extended x) { return x - std::trunc(x); }
 }  // namespace
 
 double AngleToXAxis(double dx, double dy) {
+  if (std::isnan(dx) || std::isnan(dy)) {
+    return std::numeric_limits<double>::quiet_NaN();
+  }
+  if (std::isinf(dx) && std::isinf(dy)) {
+    // Both infinite: the diagonal of their quadrant (dy/dx would be NaN).
+    dx = std::copysign(1.0, dx);
+    dy = std::copysign(1.0, dy);
+  }
   Extended a;
   if (dx != 0.0) {
     a = std::atan(static_cast<Extended>(dy) / static_cast<Extended>(dx));
@@ -27,7 +36,10 @@ double AngleToXAxis(double dx, double dy) {
   }
   if (a < 0.0L) a += kTwoPi;
   if (a > kTwoPi) a -= kTwoPi;
-  return static_cast<double>(a);
+  // An angle just below 2*pi (a tiny negative one) can round up to the double
+  // nearest 2*pi, which lies outside the range; 0 is the nearer end of it.
+  const double r = static_cast<double>(a);
+  return r >= 2.0 * std::numbers::pi ? 0.0 : r;
 }
 
 double CanonicalAngleRadians(double a) {
@@ -102,11 +114,15 @@ double ld(double x) {
 }
 
 double modr(double a, double b) {
+  // frac(a/b)*b tends to a as |b| grows; 0 * inf would give NaN instead.
+  if (std::isinf(b) && std::isfinite(a)) return a;
   const Extended bb = b;
   return static_cast<double>(Frac(static_cast<Extended>(a) / bb) * bb);
 }
 
 double Squash(double x, double range, double slope, double center) {
+  // A zero range allows only 0 (t would be infinite or NaN); NaN still propagates.
+  if (range == 0.0 && !std::isnan(x) && !std::isnan(slope) && !std::isnan(center)) return 0.0;
   const Extended r = range;
   const Extended t = -2.0L * static_cast<Extended>(slope) / r * (static_cast<Extended>(x) - center);
   if (std::fabs(t) >= 200.0L) return (t > 0.0L) ? -range : range;

@@ -80,6 +80,10 @@ std::int32_t CcwTriangle(const TPointDouble& P0, const TPointDouble& P1, const T
 
 bool SegmentsIntersect(const TPointDouble& A1, const TPointDouble& A2, const TPointDouble& B1,
                        const TPointDouble& B2) {
+  // A NaN coordinate would make every orientation 0 ("collinear").
+  for (const TPointDouble* p : {&A1, &A2, &B1, &B2}) {
+    if (std::isnan(p->x) || std::isnan(p->y)) return false;
+  }
   if (CcwTriangle(A1, A2, B1) * CcwTriangle(A1, A2, B2) > 0) return false;
   if (CcwTriangle(B1, B2, A1) * CcwTriangle(B1, B2, A2) > 0) return false;
   return true;
@@ -99,9 +103,13 @@ double DistanceToSegment(const TPointDouble& P, const TPointDouble& A, const TPo
   } else if (t > 1.0L) {
     nx = B.x;
     ny = B.y;
-  } else {
+  } else if (t <= 0.5L) {
     nx = A.x + t * bx;
     ny = A.y + t * by;
+  } else {
+    // From the nearer end: A + t*b cancels badly near B when |b| is huge.
+    nx = B.x - (1.0L - t) * bx;
+    ny = B.y - (1.0L - t) * by;
   }
   const Extended dx = P.x - nx;
   const Extended dy = P.y - ny;
@@ -274,9 +282,11 @@ bool ConfinePointToRect(TPoint& P, const TRect& R) { return detail::ConfinePoint
 bool ConfinePointToRect(TPointDouble& P, const TRectDouble& R) { return detail::ConfinePointToRect(P, R); }
 
 double InterpolZofXYRect(double fx, double fy, double z11, double z21, double z12, double z22) {
-  const double z1 = z11 + fx * (z21 - z11);
-  const double z2 = z12 + fx * (z22 - z12);
-  return z1 + fy * (z2 - z1);
+  // Extended precision: differences of finite doubles such as z21 - z11 cannot
+  // overflow (which would give inf * 0 = NaN at fx = 0).
+  const Extended z1 = z11 + fx * (static_cast<Extended>(z21) - z11);
+  const Extended z2 = z12 + fx * (static_cast<Extended>(z22) - z12);
+  return static_cast<double>(z1 + fy * (z2 - z1));
 }
 
 }  // namespace qmx

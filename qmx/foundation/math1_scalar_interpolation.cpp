@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "qmx/foundation/math1_scalar.hpp"
 
@@ -20,10 +21,11 @@ double InterpolTable(double x, double x1, double x2, std::span<const T> table) {
   const std::size_t lastSeg = table.size() - 2;
   const Extended pos =
       (static_cast<Extended>(x) - x1) / (static_cast<Extended>(x2) - x1) * static_cast<Extended>(table.size() - 1);
+  if (std::isnan(pos)) return std::numeric_limits<double>::quiet_NaN();
   const Extended fl = std::floor(pos);
   std::size_t i;
   if (!(fl >= 0.0L)) {
-    i = 0;  // before the table, or NaN
+    i = 0;  // before the table
   } else if (fl >= static_cast<Extended>(lastSeg)) {
     i = lastSeg;
   } else {
@@ -55,6 +57,7 @@ double InterpolXYTable(double x, const TDouble2DArray& table, bool Extrapolate) 
   const TDoubleArray& ys = table[1];
   const std::size_t n = std::min(xs.size(), ys.size());
   if (n < 2) throw EQMXMath1Error("InterpolXYTable: pivot array must contain at least 2 rows");
+  if (std::isnan(x)) return x;
 
   // Walk from the end holding the smallest pivot towards the largest.
   const bool ascending = xs[0] <= xs[n - 1];

@@ -125,5 +125,15 @@ TEST(Complex, PolarForm) {
   EXPECT_EQ(z.im, 2.0L);
 }
 
+TEST(Complex, AbsWithoutOverflowOrUnderflow) {
+  using EL = std::numeric_limits<Extended>;
+  EXPECT_EQ(CpxAbs(Cpx(EL::max(), 0)), EL::max());  // the square overflowed to inf
+  EXPECT_EQ(CpxAbs(Cpx(0, -EL::denorm_min())), EL::denorm_min());  // the square underflowed to 0
+  EXPECT_EQ(CpxAbs(Cpx(std::ldexp(3.0L, -16000), std::ldexp(4.0L, -16000))), std::ldexp(5.0L, -16000));
+  EXPECT_EQ(CpxAbs(Cpx(EL::infinity(), EL::quiet_NaN())), EL::infinity());
+  EXPECT_EQ(ConvertRectToPolar(Cpx(EL::max() / 2, EL::max() / 2)).r, CpxAbs(Cpx(EL::max() / 2, EL::max() / 2)));
+  EXPECT_TRUE(std::isfinite(CpxAbs(Cpx(EL::max() / 2, EL::max() / 2))));
+}
+
 }  // namespace
 }  // namespace qmx

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "qmx/foundation/basepack.hpp"
@@ -102,6 +105,17 @@ TEST(PercentOf, RoundsAndGuardsZeroTotal) {
   EXPECT_EQ(PercentOf(1, 3), 33);
   EXPECT_EQ(PercentOf(2, 3), 67);
   EXPECT_EQ(PercentOf(5, 0), 0);
+}
+
+TEST(PercentOf, NaNAndOverflowStayInRange) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  EXPECT_EQ(PercentOf(std::nan(""), 3), 0);
+  EXPECT_EQ(PercentOf(5, std::nan("")), 0);
+  EXPECT_EQ(PercentOf(HUGE_VAL, HUGE_VAL), 0);
+  EXPECT_EQ(PercentOf(1, 5e-324), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(PercentOf(-HUGE_VAL, 1), std::numeric_limits<std::int32_t>::min());
+  EXPECT_EQ(PercentOf(kMax, kMax), 100);  // 100 * done would overflow a double
+  EXPECT_EQ(PercentOf(1, HUGE_VAL), 0);
 }
 
 }  // namespace

@@ -145,5 +145,18 @@ TEST(ConvertDegrees, OutOfRangeMinutesAndSeconds) {
   EXPECT_EQ(message(1, 10, 75, TDegreeFormat::dfDegMinDec), "no exception");
 }
 
+TEST(ConvertDegrees, NonFiniteAngleIsNotSplit) {
+  for (const double v : {HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::quiet_NaN()}) {
+    for (const TDegreeFormat to : {TDegreeFormat::dfDegMinDec, TDegreeFormat::dfDegMinSec}) {
+      double deg = v, min = 0.0, sec = 0.0;
+      const double a = ConvertDegrees(deg, min, sec, TDegreeFormat::dfDegDec, to);
+      EXPECT_TRUE(a == v || (std::isnan(a) && std::isnan(v)));
+      EXPECT_TRUE(deg == v || (std::isnan(deg) && std::isnan(v)));
+      EXPECT_EQ(min, 0.0);  // was NaN (inf - inf)
+      EXPECT_EQ(sec, 0.0);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qmx

@@ -477,5 +477,20 @@ TEST(ExChange, UntypedExchangesTheGivenBytes) {
   EXPECT_EQ(q[0], 1);
 }
 
+TEST(QuickSelect, NaNPivotCountsAsGreatest) {
+  // The middle element is the first pivot; a NaN there once passed for the smallest.
+  for (std::int32_t k = 0; k < 5; ++k) {
+    std::vector<double> d = {4.0, 2.0, kNaN, 1.0, 3.0};
+    const double r = QuickSelect(d, k, 0, 4);
+    if (k < 4) {
+      EXPECT_EQ(r, k + 1.0);
+    } else {
+      EXPECT_TRUE(std::isnan(r));
+    }
+  }
+  std::vector<double> allNaN(6, kNaN);
+  EXPECT_TRUE(std::isnan(QuickSelect(allNaN, 3, 0, 5)));
+}
+
 }  // namespace
 }  // namespace qmx

@@ -337,5 +337,36 @@ TEST(Polynomial, InvalidOrderRaises) {
   EXPECT_THROW(Polynomial(std::span<const double>(), 0, 1.0), EQMXMath1Error);
 }
 
+TEST(TKahanSum, InfinitiesAndOverflowLikePlainSummation) {
+  TKahanSum k;
+  for (const double x : {1.0, kInf, 2.0}) k.Add(x);
+  EXPECT_EQ(k.Sum(), kInf);  // (inf - sum) - y would have made the sum NaN
+  k.Add(-kInf);
+  EXPECT_TRUE(std::isnan(k.Sum()));
+  k.Reset();
+  constexpr double kMax = std::numeric_limits<double>::max();
+  k.Add(kMax);
+  k.Add(kMax);
+  k.Add(1.0);
+  EXPECT_EQ(k.Sum(), kInf);
+}
+
+TEST(HistoBinRef, EdgeStaysWithinOneWidthForDisparateMagnitudes) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  double off = -1.0;
+  // Origin far from x: the bin number is huge, the edge still lies just below x.
+  const double edge = HistoBinRef(2.5, kMax, 0.75, off);
+  EXPECT_TRUE(edge <= 2.5 && edge > 1.75) << edge;
+  EXPECT_EQ(off, 2.5 - edge);
+  EXPECT_EQ(HistoBinRef(2.2250738585072014e-308, -1.0, 5e-324, off), 2.2250738585072014e-308);
+  EXPECT_EQ(off, 0.0);
+  // (x - Origin) overflows a double but has a bin.
+  EXPECT_EQ(HistoBinRef(kMax, -kMax, 1.0, off), kMax);
+  EXPECT_EQ(off, 0.0);
+  // A negative width counts from the upper edge: the offset is in (Width, 0].
+  EXPECT_EQ(HistoBinRef(7.3, 1.0, -2.0, off), 9.0);
+  EXPECT_NEAR(off, -1.7, 1e-12);
+}
+
 }  // namespace
 }  // namespace qmx

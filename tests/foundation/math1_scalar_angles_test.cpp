@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "math1_scalar_test_util.hpp"
@@ -125,6 +126,29 @@ TEST(Squash, SymmetricSigmoidLimitedToRange) {
   EXPECT_EQ(Squash(-1000.0, 2.0, 1.0, 0.0), -2.0);
   // Closed form (2/(e^t + 1) - 1) * range = range * tanh(-t/2).
   EXPECT_NEAR(Squash(1.0, 3.0, 1.5, 0.0), 3.0 * std::tanh(1.5 / 3.0 * 1.0), 1e-15);
+}
+
+TEST(NonFiniteAngles, NaNPropagatesAndRangesHold) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_TRUE(std::isnan(AngleToXAxis(0.0, kNaN)));  // was 3*pi/2
+  EXPECT_TRUE(std::isnan(AngleToXAxis(kNaN, 1.0)));
+  EXPECT_DOUBLE_EQ(AngleToXAxis(HUGE_VAL, HUGE_VAL), kPi / 4);
+  EXPECT_DOUBLE_EQ(AngleToXAxis(-HUGE_VAL, -HUGE_VAL), 5 * kPi / 4);
+  // A tiny negative angle rounds to the double 2*pi, outside [0, 2*pi): 0 instead.
+  EXPECT_EQ(AngleToXAxis(1.0, -5e-324), 0.0);
+  EXPECT_LT(AngleToXAxis(1.0, -1e-15), 2 * kPi);
+  EXPECT_TRUE(std::isnan(CanonicalAngleRadians(HUGE_VAL)));
+  EXPECT_TRUE(std::isnan(CanonicalAngleDegrees(-HUGE_VAL)));
+}
+
+TEST(NonFiniteAngles, ModrAndSquashLimits) {
+  EXPECT_EQ(modr(1.5, HUGE_VAL), 1.5);  // was 0 * inf = NaN
+  EXPECT_EQ(modr(-2.5, -HUGE_VAL), -2.5);
+  EXPECT_TRUE(std::isnan(modr(HUGE_VAL, 2.0)));
+  EXPECT_TRUE(std::isnan(modr(1.0, 0.0)));
+  EXPECT_EQ(Squash(0.0, 0.0, 1.0, 0.0), 0.0);  // was inf * 0 = NaN
+  EXPECT_EQ(Squash(3.0, 0.0, 0.0, 1.0), 0.0);
+  EXPECT_TRUE(std::isnan(Squash(std::nan(""), 0.0, 1.0, 0.0)));
 }
 
 }  // namespace

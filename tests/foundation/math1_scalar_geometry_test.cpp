@@ -215,5 +215,25 @@ TEST(PlaneGeometry, BilinearInterpolation) {
   EXPECT_DOUBLE_EQ(InterpolZofXYRect(0.25, 0.5, 1, 2, 3, 7), 1 + 0.25 + 1.0 + 3 * 0.125);
 }
 
+TEST(PlaneGeometry, NaNSegmentsDoNotIntersect) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  const TPointDouble a1{0, 0}, a2{2, 2}, b1{0, 2}, b2{2, 0};
+  EXPECT_TRUE(SegmentsIntersect(a1, a2, b1, b2));
+  EXPECT_FALSE(SegmentsIntersect({kNaN, 0}, a2, b1, b2));  // every orientation was 0: "collinear"
+  EXPECT_FALSE(SegmentsIntersect(a1, a2, b1, {2, kNaN}));
+}
+
+TEST(PlaneGeometry, ExtremeValuesWithoutCancellation) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  // z21 - z11 overflows a double: inf * 0 once gave NaN for finite corners.
+  EXPECT_EQ(InterpolZofXYRect(0.0, 0.0, -kMax, kMax, 1.0, 2.0), -kMax);
+  EXPECT_EQ(InterpolZofXYRect(0.5, 0.0, -kMax, kMax, 1.0, 2.0), 0.0);
+  EXPECT_FALSE(std::isnan(InterpolZofXYRect(0.25, 0.75, kMax, -kMax, 3.0, 4.0)));
+  // A huge segment whose nearest point is its end B: A + t*(B - A) cancelled
+  // to a point far from B.
+  const TPointDouble p{1.0, -2.25}, a{0.0, kMax}, b{3.0, -1.0};
+  EXPECT_NEAR(DistanceToSegment(p, a, b), EuclideanDistance(p, b), 1e-12);
+}
+
 }  // namespace
 }  // namespace qmx

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "math1_scalar_test_util.hpp"
@@ -86,6 +88,18 @@ TEST(InterpolTable, Errors) {
                                          "InterpolTable: pivot array must contain at least 2 values");
   test::ExpectThrowExact<EQMXMath1Error>([&] { InterpolTable(0.0, 1.0, 1.0, two); },
                                          "InterpolTable: specified range of pivot array is zero");
+}
+
+TEST(Interpolation, NaNArgumentGivesNaN) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const TDouble2DArray flat = {{1.5, 1.5, 1.5}, {4.0, 4.0, 4.0}};
+  EXPECT_TRUE(std::isnan(InterpolXYTable(nan, flat, false)));  // was 4 (the equal pivots' value)
+  EXPECT_TRUE(std::isnan(InterpolXYTable(nan, {{0.0, 1.0}, {2.0, 3.0}}, true)));
+  const std::vector<double> same = {7.0, 7.0, 7.0};
+  EXPECT_TRUE(std::isnan(InterpolTable(nan, 0.0, 1.0, same)));  // was 7
+  EXPECT_TRUE(std::isnan(InterpolTable(1.0, 0.0, nan, same)));
+  EXPECT_TRUE(std::isnan(InterpolTable(1.0, -HUGE_VAL, 0.0, same)));  // inf / inf
+  EXPECT_EQ(InterpolTable(HUGE_VAL, 0.0, 1.0, same), 7.0);
 }
 
 }  // namespace
