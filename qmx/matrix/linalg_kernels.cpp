@@ -519,12 +519,24 @@ void BalanceKernel(double* A, std::size_t n, double Precision) {
       if (r == 0 || c == 0 || !std::isfinite(static_cast<double>(c)) || !std::isfinite(static_cast<double>(r))) {
         continue;
       }
-      const double f = static_cast<double>(std::sqrt(c / r));
-      fmax = std::max(fmax, std::max(f, 1.0 / f));
-      for (std::size_t j = 0; j < n; ++j) {
-        if (j != i) {
-          A[j * n + i] /= f;
-          col[j] *= f;
+      const Extended fe = std::sqrt(c / r);
+      const double f = static_cast<double>(fe);
+      fmax = std::max(fmax, static_cast<double>(std::max(fe, 1 / fe)));
+      if (std::isnormal(f) && std::isnormal(1.0 / f)) {
+        for (std::size_t j = 0; j < n; ++j) {
+          if (j != i) {
+            A[j * n + i] /= f;
+            col[j] *= f;
+          }
+        }
+      } else {
+        // A factor beyond the double range (sums of very different
+        // magnitudes): scale in 80 bits, where it is representable.
+        for (std::size_t j = 0; j < n; ++j) {
+          if (j != i) {
+            A[j * n + i] = static_cast<double>(A[j * n + i] / fe);
+            col[j] = static_cast<double>(col[j] * fe);
+          }
         }
       }
     }
@@ -542,6 +554,9 @@ double NormColwiseKernel(const double* A, std::size_t m, std::size_t n) {
       s += std::fabs(col[r]);
     }
     const double v = static_cast<double>(s);
+    if (std::isnan(v)) {
+      return v;
+    }
     if (v > best) {
       best = v;
     }
@@ -560,6 +575,9 @@ double NormRowwiseKernel(const double* A, std::size_t m, std::size_t n) {
   double best = 0.0;
   for (const Extended s : sums) {
     const double v = static_cast<double>(s);
+    if (std::isnan(v)) {
+      return v;
+    }
     if (v > best) {
       best = v;
     }
@@ -593,8 +611,8 @@ double CorrelateKernel(const double* X, const double* Y, std::size_t Count) {
     syy += y * y;
     sxy += x * y;
   }
-  if (!(sxx > 0) || !(syy > 0)) {
-    return 0.0;
+  if (sxx <= 0 || syy <= 0) {
+    return 0.0;  // NaN sums go on and give NaN
   }
   const Extended nn = static_cast<Extended>(Count);
   const Extended cxx = sxx - sx * sx / nn;

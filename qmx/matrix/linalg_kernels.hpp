@@ -82,24 +82,28 @@ std::size_t CholeskyKernel(double* A, std::size_t n, double* P);
 
 /// Balances the n x n matrix A in place: each pass visits i = 0..n-1 and,
 /// when the off-diagonal sums c = Σ_{j≠i}|A(i, j)| of row i and
-/// r = Σ_{j≠i}|A(j, i)| of column i are both non-zero, divides row i and
-/// multiplies column i off the diagonal by f = sqrt(c / r).  At most 100
+/// r = Σ_{j≠i}|A(j, i)| of column i are both non-zero and finite (80-bit
+/// sums), divides row i and multiplies column i off the diagonal by
+/// f = sqrt(c / r) (applied in 80 bits when f or 1/f leaves the normal
+/// double range, so finite elements stay finite).  At most 100
 /// passes while the largest deviation max(f, 1/f) of a pass exceeds
 /// Precision (limited to 1.000001..1.05).  The diagonal is never changed.
 void BalanceKernel(double* A, std::size_t n, double Precision);
 
 // ---- norms, correlation, distances ------------------------------------------------------
 
-/// The largest column sum of absolute values of A (m x n); 0 for none.
+/// The largest column sum of absolute values of A (m x n); 0 for none; NaN
+/// when an element is NaN.
 double NormColwiseKernel(const double* A, std::size_t m, std::size_t n);
-/// The largest row sum of absolute values.
+/// The largest row sum of absolute values; NaN when an element is NaN.
 double NormRowwiseKernel(const double* A, std::size_t m, std::size_t n);
 /// sqrt(Σ A(r, c)²).
 double NormFrobeniusKernel(const double* A, std::size_t Count);
 
 /// Pearson correlation of the Count pairs (X[k], Y[k]): 0 when Count < 3,
 /// Σx² <= 0, Σy² <= 0 or a centred sum of squares is 0; otherwise
-/// (Σxy - ΣxΣy/N) / sqrt(|Sxx·Syy|).
+/// (Σxy - ΣxΣy/N) / sqrt(|Sxx·Syy|).  NaN when an element is NaN (and for
+/// infinite elements, whose centred sums are undefined).
 double CorrelateKernel(const double* X, const double* Y, std::size_t Count);
 
 /// The distance or similarity of the two objects X and Y of n variables each,

@@ -95,8 +95,9 @@ class TMatrix : public detail::TMatrixBase<double, TMatrix> {
   /// beyond the last bin and NaN count as Overflow; otherwise bin
   /// floor((x - FirstBin)/BinWidth) (from 0).  MaxCnt is the largest bin
   /// count.  Histo is resized only if its length differs.  False, with
-  /// nothing changed, for more than 500 bins, a BinWidth that is not positive
-  /// and finite, or non-finite bounds.
+  /// nothing changed, for more than 500 bins (also bounds so far apart that
+  /// their distance overflows), a BinWidth that is not positive and finite,
+  /// or non-finite bounds.
   bool Histogram(std::int32_t LoCol, std::int32_t LoRow, std::int32_t HiCol, std::int32_t HiRow, double FirstBin,
                  double LastBin, double BinWidth, TIntArray& Histo, std::int32_t& Underflow,
                  std::int32_t& Overflow, std::int32_t& MaxCnt) const;
@@ -206,6 +207,9 @@ class TMatrix : public detail::TMatrixBase<double, TMatrix> {
   /// one progress step per column of the bidiagonal reduction), `ntFrobenius`
   /// sqrt(Σ x²).  `ntSpectral` raises `EQMXMatrixError` "near singular
   /// covariance matrix" when the decomposition is aborted or does not converge.
+  /// Every norm is NaN when an element is NaN, and infinite when an element
+  /// is infinite (`ntSpectral` then does not decompose); a norm beyond the
+  /// double range is infinite.
   double Norm(TNormType NormType) const;
   /// Scales a square matrix so that each row and the matching column have
   /// about equal off-diagonal absolute sums: each pass divides row i and
@@ -213,12 +217,14 @@ class TMatrix : public detail::TMatrixBase<double, TMatrix> {
   /// when both are non-zero; at most 100 passes, until every factor of a
   /// pass lies within Precision (limited to 1.000001..1.05) of 1 (in either
   /// direction).  The diagonal stays.  False for a matrix that is not
-  /// square.  No event.
+  /// square.  No event.  Rows whose sums are NaN, infinite or beyond the
+  /// double range are left as they are; finite elements stay finite; a NaN
+  /// Precision makes no pass.
   bool Balance(double Precision);
   /// The correlation coefficient of the elements of this matrix and B, paired
   /// position by position (80-bit sums): 0 when there are fewer than 3
-  /// elements, Σx² or Σy² is not positive, or either centred sum of squares
-  /// is 0.  A nil B or other dimensions raise `EQMXMatrixError` "matrices do
+  /// elements, Σx² or Σy² is 0, or either centred sum of squares is 0; NaN
+  /// when an element is NaN or infinite.  A nil B or other dimensions raise `EQMXMatrixError` "matrices do
   /// not match".
   double Correlate(const TMatrix* B) const;
   /// Resizes H to NrOfRows x NrOfRows and computes the hat matrix

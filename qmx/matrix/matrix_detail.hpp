@@ -275,8 +275,10 @@ class TMatrixBase : public TComponent {
   // ---- searching and counting -------------------------------------------------
 
   /// Position of the element of the region (range form) nearest to Value
-  /// (first in column-major order on ties).  Both 0 without storage or when no
-  /// distance is defined (NaN elements only).
+  /// (first in column-major order on ties).  An element equal to Value is at
+  /// distance 0 (also an infinity equal to an infinite Value); when every
+  /// element is infinitely far the first one is taken.  Both 0 without
+  /// storage or when no distance is defined (a NaN Value, NaN elements only).
   void Find(std::int32_t LoCol, std::int32_t HiCol, std::int32_t LoRow, std::int32_t HiRow, T Value,
             std::int32_t& Col, std::int32_t& Row) const;
   /// Binary search of column Col, assumed sorted in the given direction: the
@@ -305,10 +307,12 @@ class TMatrixBase : public TComponent {
   void MeanVar(std::int32_t LoCol, std::int32_t LoRow, std::int32_t HiCol, std::int32_t HiRow, double& Mean,
                double& Variance) const;
   /// exp(Σ ln x / N); 0 if an element is 0 or without storage.  An element < 0
-  /// raises `EQMXMatrixError` "negative argument passed to GeometricMean".
+  /// raises `EQMXMatrixError` "negative argument passed to GeometricMean"; a
+  /// NaN element (not negative) makes the result NaN, unless an element is 0.
   double GeometricMean(std::int32_t LoCol, std::int32_t LoRow, std::int32_t HiCol, std::int32_t HiRow) const;
-  /// N / Σ(1/x); 0 without storage.  An element <= 0 raises `EQMXMatrixError`
-  /// "negative or zero argument passed to HarmonicMean".
+  /// N / Σ(1/x); 0 without storage.  An element <= 0 (also -0) raises
+  /// `EQMXMatrixError` "negative or zero argument passed to HarmonicMean"; a
+  /// NaN element makes the result NaN, +inf elements add nothing to Σ(1/x).
   double HarmonicMean(std::int32_t LoCol, std::int32_t LoRow, std::int32_t HiCol, std::int32_t HiRow) const;
   /// Skewness Σd³/N/s³ and excess kurtosis Σd⁴/N/s⁴ - 3 with d = x - mean and
   /// s = sqrt(Σd²/(N - 1)); both 0 for N < 2 or s = 0.
@@ -320,12 +324,17 @@ class TMatrixBase : public TComponent {
   /// Quartiles at positions (N + 1)·q, q = 0.25, 0.5, 0.75, of the sorted
   /// region x(1..N), interpolated linearly (a position below 1 gives x(1), at
   /// or beyond N gives x(N)).  True with storage; false and all 0 without.
+  /// Equal neighbours give their value (also infinities), the interpolation
+  /// of finite neighbours cannot overflow, and next to an infinity the result
+  /// is that infinity (NaN between -inf and +inf; NaN elements stay where
+  /// the sort leaves them).
   bool Quartiles(std::int32_t LoCol, std::int32_t LoRow, std::int32_t HiCol, std::int32_t HiRow, double& Q1,
                  double& Median, double& Q3) const;
   /// The Prob-th percentile (Prob in percent, clamped to 0..100) of the
   /// region without interpolation: the k-th smallest element (0-based) with
   /// k = N·Prob/100 rounded half to even, at most N - 1 (so 100 % gives the
-  /// largest element).  0 without storage; NaN for a NaN Prob.
+  /// largest element).  0 without storage; NaN for a NaN Prob.  NaN elements
+  /// rank above every number.
   double Percentile(double Prob, std::int32_t LoCol, std::int32_t LoRow, std::int32_t HiCol,
                     std::int32_t HiRow) const;
   /// The same estimated from SampleSize elements drawn at random with
@@ -349,7 +358,9 @@ class TMatrixBase : public TComponent {
   /// columns.  `eoMin`/`eoMax` start at plus/minus the largest double, `eoSum`
   /// adds, `eoMean` divides the sum by the number n of indexes inside the
   /// matrix (0 when n = 0), `eoStdDev` is sqrt((Σx² - (Σx)²/n)/(n - 1)), 0 for
-  /// n < 3 or a non-positive variance.  Returns 0; -1 without storage or for a
+  /// n < 3 or a non-positive variance.  NaN elements are passed over by
+  /// `eoMin`/`eoMax` and make `eoSum`, `eoMean` and `eoStdDev` NaN (an
+  /// infinity makes `eoStdDev` NaN).  Returns 0; -1 without storage or for a
   /// nil Vec (Vec untouched); -2 when an index was outside the matrix (it is
   /// skipped, the others are used).  Vec fires `OnChange` once.
   std::int32_t EdgeVector(TOrientation Orientation, TEdgeOp Operation, const TIntArray& Indexes,

@@ -55,10 +55,13 @@ To Convert(From v) {
   }
 }
 
-/// Distance |x - v| as a double.
+/// Distance |x - v| as a double: 0 for equal values (also equal
+/// infinities), NaN when either is NaN.
 template <class T>
 double Distance(T x, T v) {
-  return std::fabs(static_cast<double>(x) - static_cast<double>(v));
+  const auto a = static_cast<double>(x);
+  const auto b = static_cast<double>(v);
+  return a == b ? 0.0 : std::fabs(a - b);
 }
 
 /// Count distinct uniform draws from Lo..Hi (a partial Fisher-Yates shuffle),
@@ -789,12 +792,12 @@ void TMatrixBase<T, D>::Find(std::int32_t LoCol, std::int32_t HiCol, std::int32_
     return;
   }
   const TMatRegion R = RangeRegion(LoCol, HiCol, LoRow, HiRow);
-  double best = std::numeric_limits<double>::infinity();
+  double best = std::numeric_limits<double>::quiet_NaN();  // no defined distance yet
   for (std::int32_t c = R.LoCol; c <= R.HiCol; ++c) {
     const T* p = ColumnPtr(c);
     for (std::int32_t r = R.LoRow; r <= R.HiRow; ++r) {
       const double d = matimpl::Distance(p[r - 1], Value);
-      if (d < best) {
+      if (d < best || (std::isnan(best) && !std::isnan(d))) {
         best = d;
         Col = c;
         Row = r;

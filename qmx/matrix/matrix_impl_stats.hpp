@@ -57,6 +57,21 @@ inline double SelectKth(std::vector<double>& w, std::int64_t k) {
   return w[static_cast<std::size_t>(k)];
 }
 
+/// lo + (hi - lo)·f for sorted neighbours lo <= hi and 0 <= f < 1: equal
+/// neighbours (also equal infinities) give lo itself, finite ones are
+/// interpolated in 80 bits (hi - lo cannot overflow), an infinite neighbour
+/// gives that infinity (and NaN between -inf and +inf).
+inline double Interpolate(double lo, double hi, double f) {
+  if (f == 0.0 || lo == hi) {
+    return lo;
+  }
+  if (std::isfinite(lo) && std::isfinite(hi)) {
+    const Extended l = lo;
+    return static_cast<double>(l + (static_cast<Extended>(hi) - l) * f);
+  }
+  return (1.0 - f) * lo + f * hi;
+}
+
 }  // namespace matimpl
 
 template <class T, class D>
@@ -303,9 +318,7 @@ bool TMatrixBase<T, D>::Quartiles(std::int32_t LoCol, std::int32_t LoRow, std::i
     if (kk >= n) {
       return x[static_cast<std::size_t>(n - 1)];
     }
-    const double lo = x[static_cast<std::size_t>(kk - 1)];
-    const double hi = x[static_cast<std::size_t>(kk)];
-    return lo + (hi - lo) * f;
+    return matimpl::Interpolate(x[static_cast<std::size_t>(kk - 1)], x[static_cast<std::size_t>(kk)], f);
   };
   Q1 = quartile(0.25);
   Median = quartile(0.5);
@@ -510,7 +523,7 @@ std::int32_t TMatrixBase<T, D>::EdgeVector(TOrientation Orientation, TEdgeOp Ope
         if (n >= 3) {
           const auto nn = static_cast<Extended>(n);
           const Extended var = (s2[e] - s1[e] * s1[e] / nn) / (nn - 1);
-          out = var > 0 ? static_cast<double>(std::sqrt(var)) : 0.0;
+          out = var <= 0 ? 0.0 : static_cast<double>(std::sqrt(var));  // NaN stays NaN
         }
         break;
     }

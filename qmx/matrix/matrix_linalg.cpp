@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <thread>
 #include <vector>
@@ -226,6 +227,18 @@ double TMatrix::Norm(TNormType NormType) const {
     case TNormType::ntFrobenius:
       return detail::NormFrobeniusKernel(data_.data(), data_.size());
     case TNormType::ntSpectral: {
+      // A NaN element makes the norm NaN, an infinite one infinite; the
+      // decomposition itself would only give meaningless values.
+      bool infinite = false;
+      for (const double x : data_) {
+        if (std::isnan(x)) {
+          return x;
+        }
+        infinite = infinite || std::isinf(x);
+      }
+      if (infinite) {
+        return std::numeric_limits<double>::infinity();
+      }
       std::vector<double> a(data_);
       std::vector<double> w = detail::WorkBuffer<double>(this, n);
       const detail::TSvdStatus st =

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "qmx/foundation/frame.hpp"
@@ -59,6 +60,28 @@ void DotColumns(const double* X, std::size_t Len, std::size_t J0, std::size_t J1
   for (; j < J1; ++j) {
     Apply(j, DotExt(X, ColumnOf(j), Len));
   }
+}
+
+/// The binary exponent by which the Count elements of A are scaled down
+/// before a decomposition: that of the largest magnitude when it lies outside
+/// 2^-256..2^256 (where neither the Householder scale sums nor the products
+/// of the sweeps can leave the double range), else 0.  0 also for a zero
+/// matrix and for NaN or infinite elements, which no scaling helps.
+int SvdScaleExponent(const double* A, std::size_t Count) {
+  double amax = 0.0;
+  for (std::size_t k = 0; k < Count; ++k) {
+    const double x = std::fabs(A[k]);
+    if (!(x <= std::numeric_limits<double>::max())) {
+      return 0;
+    }
+    amax = std::max(amax, x);
+  }
+  if (amax == 0.0) {
+    return 0;
+  }
+  int e = 0;
+  (void)std::frexp(amax, &e);
+  return (e > 256 || e < -256) ? e : 0;
 }
 
 /// The working state of one decomposition.
@@ -443,8 +466,29 @@ TSvdStatus SvdKernel(double* A, std::size_t m, std::size_t n, double* W, double*
   if (m == 0 || n == 0) {
     return TSvdStatus::svdOk;
   }
+  // Every step of the decomposition commutes with scaling by a power of two,
+  // so a matrix of very large or very small finite elements is brought near
+  // 1 first (the scale overflowed or the products underflowed otherwise) and
+  // the singular values are scaled back at the end; U and V do not change.
+  const int shift = SvdScaleExponent(A, m * n);
+  if (shift != 0) {
+    for (std::size_t k = 0; k < m * n; ++k) {
+      A[k] = std::ldexp(A[k], -shift);
+    }
+  }
   TSvd svd(A, m, n, W, V, WantVectors && V != nullptr, Progress);
-  return svd.Run();
+  const TSvdStatus status = svd.Run();
+  if (shift != 0) {
+    for (std::size_t k = 0; k < n; ++k) {
+      W[k] = std::ldexp(W[k], shift);
+    }
+    if (!WantVectors || V == nullptr) {
+      for (std::size_t k = 0; k < m * n; ++k) {
+        A[k] = std::ldexp(A[k], shift);  // the reduced state at the caller's scale
+      }
+    }
+  }
+  return status;
 }
 
 }  // namespace detail

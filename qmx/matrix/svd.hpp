@@ -37,8 +37,10 @@ enum class TSvdProgress : std::uint8_t {
 /// values are non-negative and unsorted.  A sub-diagonal element e counts as
 /// zero when |e| + anorm = anorm, anorm the largest |w_i| + |e_i| of the
 /// reduction; each value gets at most 30 implicit-shift QR sweeps.  Sums are
-/// accumulated in 80 bits.  NaN or infinite input ends in bounded time with
-/// meaningless values.
+/// accumulated in 80 bits.  Very large or very small finite elements are
+/// handled by an exact power-of-two scaling (a singular value beyond the
+/// double range becomes infinite).  NaN or infinite input ends in bounded
+/// time with meaningless values.
 TSvdStatus SvdKernel(double* A, std::size_t m, std::size_t n, double* W, double* V, bool WantVectors,
                      TSvdProgress Progress);
 

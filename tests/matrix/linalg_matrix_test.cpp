@@ -473,5 +473,55 @@ TEST_F(LinalgMatrix, CopyFromAnIntegerMatrix) {
   m.CopyFrom(static_cast<const TIntMatrix*>(nullptr), 1, 1, 1, 1, 1, 1);
 }
 
+TEST_F(LinalgMatrix, NormsOfSpecialValues) {
+  using L = std::numeric_limits<double>;
+  TMatrix m;
+  SetRows(m, {{1, 2}, {3, 4}});
+  m.SetVal(2, 1, L::quiet_NaN());
+  for (const TNormType t : {TNormType::ntColwise, TNormType::ntRowwise, TNormType::ntSpectral,
+                            TNormType::ntFrobenius}) {
+    EXPECT_TRUE(std::isnan(m.Norm(t))) << static_cast<int>(t);
+  }
+  m.SetVal(2, 1, -L::infinity());
+  for (const TNormType t : {TNormType::ntColwise, TNormType::ntRowwise, TNormType::ntSpectral,
+                            TNormType::ntFrobenius}) {
+    EXPECT_EQ(m.Norm(t), L::infinity()) << static_cast<int>(t);
+  }
+  // Elements whose sums overflow: the largest singular value of a column of
+  // three equal values v is sqrt(3)·v.
+  TMatrix col;
+  col.Resize(1, 3);
+  col.Fill(L::max() / 2);
+  EXPECT_NEAR(col.Norm(TNormType::ntSpectral) / (L::max() / 2), std::sqrt(3.0), 1e-15);
+  col.Fill(L::min());
+  EXPECT_NEAR(col.Norm(TNormType::ntSpectral) / L::min(), std::sqrt(3.0), 1e-15);
+}
+
+TEST_F(LinalgMatrix, BalanceOfVeryDifferentMagnitudes) {
+  using L = std::numeric_limits<double>;
+  // The factor sqrt(max / denorm_min) lies beyond the double range.
+  TMatrix m;
+  SetRows(m, {{1, L::max()}, {L::denorm_min(), 2}});
+  EXPECT_TRUE(m.Balance(1.01));
+  EXPECT_EQ(m.Elem(1, 1), 1.0);
+  EXPECT_EQ(m.Elem(2, 2), 2.0);
+  const double a = m.Elem(2, 1);
+  const double b = m.Elem(1, 2);
+  EXPECT_TRUE(std::isfinite(a) && a > 0) << a;
+  EXPECT_TRUE(std::isfinite(b) && b > 0) << b;
+  EXPECT_NEAR(a / b, 1.0, 0.1);  // both off-diagonal sums are about sqrt(max · denorm_min)
+}
+
+TEST_F(LinalgMatrix, CorrelateOfNaN) {
+  TMatrix x;
+  TMatrix y;
+  SetRows(x, {{1, 2}, {3, 4}});
+  SetRows(y, {{2, 4}, {6, 8}});
+  EXPECT_NEAR(x.Correlate(&y), 1.0, 1e-15);
+  x.SetVal(1, 2, std::numeric_limits<double>::quiet_NaN());  // was reported as 0 (no correlation)
+  EXPECT_TRUE(std::isnan(x.Correlate(&y)));
+  EXPECT_TRUE(std::isnan(y.Correlate(&x)));
+}
+
 }  // namespace
 }  // namespace qmx

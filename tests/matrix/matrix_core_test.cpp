@@ -581,5 +581,34 @@ TEST(MatrixCore, FindAndCount) {
   EXPECT_EQ(s.FindInSortedColumn(0, true, 1.0), 0);
 }
 
+TEST(MatrixCore, FindWithInfinities) {
+  using L = std::numeric_limits<double>;
+  TMatrix m;
+  m.Resize(2, 2);
+  m.Data()[0] = 1.0;
+  m.Data()[1] = -L::infinity();
+  m.Data()[2] = L::infinity();
+  m.Data()[3] = 2.0;
+  std::int32_t c = 0;
+  std::int32_t r = 0;
+  m.Find(0, 0, 0, 0, L::infinity(), c, r);  // the equal infinity, at distance 0
+  EXPECT_EQ(c, 2);
+  EXPECT_EQ(r, 1);
+  m.Find(0, 0, 0, 0, -L::infinity(), c, r);
+  EXPECT_EQ(c, 1);
+  EXPECT_EQ(r, 2);
+  m.Fill(3.0);
+  m.Find(0, 0, 0, 0, L::infinity(), c, r);  // every element infinitely far: the first
+  EXPECT_EQ(c, 1);
+  EXPECT_EQ(r, 1);
+  m.Fill(L::infinity());
+  m.Find(0, 0, 0, 0, 0.0, c, r);
+  EXPECT_EQ(c, 1);
+  EXPECT_EQ(r, 1);
+  m.Find(0, 0, 0, 0, L::quiet_NaN(), c, r);  // no distance is defined
+  EXPECT_EQ(c, 0);
+  EXPECT_EQ(r, 0);
+}
+
 }  // namespace
 }  // namespace qmx

@@ -608,5 +608,44 @@ TEST(MatrixStats, ResampleExtMat) {
   }
 }
 
+TEST(MatrixStats, QuartilesOfInfinitiesAndExtremes) {
+  using L = std::numeric_limits<double>;
+  TMatrix m;
+  m.Resize(1, 4);
+  double q1 = 0;
+  double q2 = 0;
+  double q3 = 0;
+  m.Fill(L::infinity());  // equal neighbours: their value, not inf - inf
+  EXPECT_TRUE(m.Quartiles(0, 0, 0, 0, q1, q2, q3));
+  EXPECT_EQ(q1, L::infinity());
+  EXPECT_EQ(q2, L::infinity());
+  EXPECT_EQ(q3, L::infinity());
+  m.Fill(1.0);
+  m.SetVal(1, 1, -L::infinity());  // -inf, 1, 1, 1: next to -inf the result is -inf
+  EXPECT_TRUE(m.Quartiles(0, 0, 0, 0, q1, q2, q3));
+  EXPECT_EQ(q1, -L::infinity());
+  EXPECT_EQ(q2, 1.0);
+  m.Resize(1, 2);
+  m.SetVal(1, 1, -L::max());
+  m.SetVal(1, 2, L::max());  // hi - lo overflows a double
+  EXPECT_TRUE(m.Quartiles(0, 0, 0, 0, q1, q2, q3));
+  EXPECT_EQ(q1, -L::max());
+  EXPECT_EQ(q2, 0.0);
+  EXPECT_EQ(q3, L::max());
+}
+
+TEST(MatrixStats, EdgeVectorStdDevOfNaN) {
+  TMatrix m;
+  m.Resize(2, 4);
+  m.FillSerial(1.0, 1.0);
+  m.SetVal(2, 3, std::numeric_limits<double>::quiet_NaN());
+  TVector v;
+  EXPECT_EQ(m.EdgeVector(TOrientation::orVertical, TEdgeOp::eoStdDev, &v), 0);
+  EXPECT_NEAR(v.GetVal(1), std::sqrt(5.0 / 3.0), 1e-15);
+  EXPECT_TRUE(std::isnan(v.GetVal(2)));  // was reported as 0
+  EXPECT_EQ(m.EdgeVector(TOrientation::orVertical, TEdgeOp::eoMax, &v), 0);
+  EXPECT_EQ(v.GetVal(2), 8.0);  // NaN passed over
+}
+
 }  // namespace
 }  // namespace qmx

@@ -253,5 +253,37 @@ TEST_F(Svd, SingularAndExactlyDeterminedSystems) {
   EXPECT_FALSE(SvdBackSubstitute(&keep, &keep, &rhs, nullptr, &x, &shortB));
 }
 
+TEST_F(Svd, VeryLargeAndVerySmallElements) {
+  using L = std::numeric_limits<double>;
+  // A column of three equal values v has the single singular value sqrt(3)·v,
+  // U = (1, 1, 1)/sqrt(3) and V = 1, at every magnitude.
+  for (const double v : {L::max() / 2, 1e300, L::min(), 3 * L::denorm_min()}) {
+    TMatrix a;
+    a.Resize(1, 3);
+    a.Fill(v);
+    TMatrix vm;
+    TVector w;
+    ASSERT_TRUE(SvdDecompose(&a, &vm, &w));
+    EXPECT_NEAR(w.GetVal(1) / v, std::sqrt(3.0), v < L::min() ? 0.5 : 1e-15) << v;
+    EXPECT_NEAR(std::fabs(a.Elem(1, 2)), 1 / std::sqrt(3.0), 1e-15) << v;
+    EXPECT_NEAR(std::fabs(vm.Elem(1, 1)), 1.0, 1e-15) << v;
+  }
+  // A 2 x 2 matrix of equal huge values: singular values 2v and 0.
+  TMatrix b;
+  b.Resize(2, 2);
+  b.Fill(L::max() / 4);
+  TMatrix vm;
+  TVector w;
+  ASSERT_TRUE(SvdDecompose(&b, &vm, &w));
+  const double hi = std::max(w.GetVal(1), w.GetVal(2));
+  const double lo = std::min(w.GetVal(1), w.GetVal(2));
+  EXPECT_NEAR(hi / (L::max() / 2), 1.0, 1e-15);
+  EXPECT_LE(lo, hi * 1e-15);
+  // Singular values beyond the double range are infinite.
+  b.Fill(L::max());
+  ASSERT_TRUE(SvdDecompose(&b, &vm, &w));
+  EXPECT_EQ(std::max(w.GetVal(1), w.GetVal(2)), L::infinity());
+}
+
 }  // namespace
 }  // namespace qmx
