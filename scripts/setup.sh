@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when something is missing.
-# Usage: scripts/setup.sh [--bench] [--fuzz]
-#   (--bench adds the benchmark peers, --fuzz Clang and its libFuzzer runtime)
+# Usage: scripts/setup.sh [--bench] [--fuzz] [--tsan]
+#   (--bench adds the benchmark peers, --fuzz Clang and its libFuzzer runtime,
+#   --tsan the ThreadSanitizer runtime of GCC)
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libpng-dev libjpeg-dev)
 for arg in "$@"; do
   case "$arg" in
     --bench) packages+=(libbenchmark-dev libfftw3-dev libeigen3-dev) ;;
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    --tsan) packages+=(libtsan2) ;;
   esac
 done
 missing=()
