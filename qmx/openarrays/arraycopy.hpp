@@ -247,7 +247,9 @@ int FillDiagArray(TInt2DArray& A, std::int32_t Value);
 int FillDiagArray(TInt3DArray& A, std::int32_t Value);
 int FillDiagArray(TInt4DArray& A, std::int32_t Value);
 
-/// Cell := r * (High - Low) + Low with r uniform on [0, 1), in storage order.
+/// Cell := r * (High - Low) + Low with r uniform on [0, 1), in storage order;
+/// where High - Low overflows, (1 - r) * Low + r * High (cells stay between
+/// the bounds).
 void FillRandomUniform(TDoubleArray& A, double Low, double High);
 void FillRandomUniform(TDouble2DArray& A, double Low, double High);
 void FillRandomUniform(TDouble3DArray& A, double Low, double High);
@@ -330,7 +332,9 @@ int Resample2DArray(const TDouble2DArray& A, TDouble2DArray& B, double PercCols,
 /// Maps every cell onto NumLevels output levels: LowOut if v <= LowIn, HighOut if
 /// v >= HighIn, otherwise LowOut + k * (HighOut - LowOut) / (NumLevels - 1) with
 /// k = floor((v - LowIn) / ((HighIn - LowIn) / (NumLevels - 2))) + 1 (at most
-/// NumLevels - 2).  -1 if NumLevels < 3; -2 unless LowIn < HighIn.  Result 0.
+/// NumLevels - 2).  -1 if NumLevels < 3; -2 unless LowIn < HighIn, both finite.  Result 0.
+/// Widths and levels are computed in 80 bits (bounds near the largest double
+/// do not overflow); NaN cells stay NaN.
 int DiscretizeArray(TDouble2DArray& A, std::int32_t NumLevels, double LowIn, double HighIn, double LowOut,
                     double HighOut);
 
@@ -352,7 +356,7 @@ int PermuteArray(TDoubleArray& A, const TIntArray& Perm);
 int PermuteArray(TIntArray& A, const TIntArray& Perm);
 
 /// Maps the cells linearly so that the smallest becomes NewLow and the largest
-/// NewHigh (NewLow > NewHigh reverses the order).  -1 for an empty array; -2
+/// NewHigh exactly (NewLow > NewHigh reverses the order).  -1 for an empty array; -2
 /// (A unchanged) if a cell is not finite or all cells are equal.
 int RescaleArray(TDoubleArray& A, double NewLow, double NewHigh);
 int RescaleArray(TDouble2DArray& A, double NewLow, double NewHigh);

@@ -624,10 +624,21 @@ inline std::int64_t RandomBelow(std::int64_t span) {
 /// (Out.size() <= Span): a partial Fisher-Yates shuffle of that list.
 void DrawDistinct(std::span<std::int32_t> out, std::int32_t low, std::int64_t span);
 
+/// Low + r * (High - Low); where High - Low overflows (bounds of opposite
+/// signs near the largest double) or is infinite, the weighted form
+/// (1 - r) Low + r High, which stays between the bounds.
+inline double UniformBetween(double r, double low, double high) {
+  const double span = high - low;
+  if (std::isfinite(span)) {
+    return r * span + low;
+  }
+  return (1.0 - r) * low + r * high;  // also keeps an infinite bound infinite
+}
+
 /// Double cells := r * (High - Low) + Low, r uniform on [0, 1).
 template <class A>
 void FillRandomUniformReal(A& a, double low, double high) {
-  auto draw = [low, high](double& x) { x = Random() * (high - low) + low; };
+  auto draw = [low, high](double& x) { x = UniformBetween(Random(), low, high); };
   ForEachCell(a, draw);
 }
 

@@ -90,10 +90,12 @@ int Rescale(A& a, double newLow, double newHigh) {
     return -2;
   }
   // Extended keeps hi - lo finite for any pair of finite doubles.
+  // Weighted form: the smallest cell lands exactly on NewLow and the largest
+  // exactly on NewHigh even when one bound dwarfs the other.
   const Extended range = static_cast<Extended>(hi) - lo;
-  const Extended outRange = static_cast<Extended>(newHigh) - newLow;
   auto map = [&](double& v) {
-    v = static_cast<double>(newLow + (static_cast<Extended>(v) - lo) / range * outRange);
+    const Extended t = (static_cast<Extended>(v) - lo) / range;
+    v = static_cast<double>((1.0L - t) * newLow + t * newHigh);
   };
   ac::ForEachCell(a, map);
   return 0;
@@ -177,24 +179,42 @@ int DiscretizeArray(TDouble2DArray& A, std::int32_t NumLevels, double LowIn, dou
   if (NumLevels < 3) {
     return -1;
   }
-  if (!(LowIn < HighIn)) {
-    return -2;
+  if (!(LowIn < HighIn) || !std::isfinite(LowIn) || !std::isfinite(HighIn)) {
+    return -2;  // an infinite bound would make every bin infinitely wide
   }
   const double binWidth = (HighIn - LowIn) / static_cast<double>(NumLevels - 2);
   const double maxLevel = static_cast<double>(NumLevels - 2);
   const double levels = static_cast<double>(NumLevels - 1);
-  auto level = [&](double& v) {
+  if (std::isfinite(binWidth) && binWidth >= 1e-290 && std::isfinite((HighOut - LowOut) * maxLevel)) {
+    auto level = [&](double& v) {
+      if (v <= LowIn) {
+        v = LowOut;
+      } else if (v >= HighIn) {
+        v = HighOut;
+      } else if (!std::isnan(v)) {
+        // Rounding may put a value just below HighIn into the next bin: keep it inside.
+        const double k = std::min(std::floor((v - LowIn) / binWidth) + 1.0, maxLevel);
+        v = LowOut + k * (HighOut - LowOut) / levels;
+      }
+    };
+    ac::ForEachCell(A, level);
+    return 0;
+  }
+  // Bounds near the largest double (or bins of denormal width): widths and
+  // levels in 80 bits, where they neither overflow nor lose their digits.
+  const Extended wideWidth = (static_cast<Extended>(HighIn) - LowIn) / static_cast<Extended>(NumLevels - 2);
+  auto wideLevel = [&](double& v) {
     if (v <= LowIn) {
       v = LowOut;
     } else if (v >= HighIn) {
       v = HighOut;
-    } else {
-      // Rounding may put a value just below HighIn into the next bin: keep it inside.
-      const double k = std::min(std::floor((v - LowIn) / binWidth) + 1.0, maxLevel);
-      v = LowOut + k * (HighOut - LowOut) / levels;
+    } else if (!std::isnan(v)) {
+      const Extended k =
+          std::min(std::floor((static_cast<Extended>(v) - LowIn) / wideWidth) + 1.0L, static_cast<Extended>(maxLevel));
+      v = static_cast<double>(LowOut + k * (static_cast<Extended>(HighOut) - LowOut) / static_cast<Extended>(levels));
     }
   };
-  ac::ForEachCell(A, level);
+  ac::ForEachCell(A, wideLevel);
   return 0;
 }
 

@@ -51,7 +51,8 @@ std::int32_t MeanArray(const TInt4DArray& A, std::int32_t Lo1, std::int32_t Lo2,
 
 /// Sample standard deviation (denominator n - 1) of the selected cells, with the
 /// arguments, range orders and codes of `MeanArray`; a single cell gives 0.
-/// Computed in two passes (mean, then squared deviations) in 80-bit precision.
+/// Computed in two passes (mean, then squared deviations) in 80-bit precision,
+/// rooted before rounding: finite whenever it fits a double.
 std::int32_t StdDevArray(const TDoubleArray& A, std::int32_t FirstIx, std::int32_t LastIx, double& StdDev);
 std::int32_t StdDevArray(const TIntArray& A, std::int32_t FirstIx, std::int32_t LastIx, double& StdDev);
 std::int32_t StdDevArray(const TDouble2DArray& A, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Hi1,
@@ -91,7 +92,9 @@ std::int32_t MeanVarArray(const TInt2DArray& A, std::int32_t Lo1, std::int32_t L
 // ---------------------------------------------------------------------------
 
 /// The largest cell and the index of its first occurrence.  An empty array
-/// returns -2147483648 and leaves Ix unchanged.
+/// returns -2147483648 and leaves Ix unchanged.  NaN cells are skipped in every
+/// extreme search below; only an array (range) of NaN alone gives NaN, at its
+/// first cell.
 double MaxArray(const TDoubleArray& A, std::int32_t& Ix);
 double MaxArray(const TDoubleArray& A);
 std::int32_t MaxArray(const TIntArray& A, std::int32_t& Ix);
@@ -121,7 +124,7 @@ std::int32_t MinArray(const TInt3DArray& A);
 double MinArray(const TDouble4DArray& A);
 std::int32_t MinArray(const TInt4DArray& A);
 
-/// Both extremes of all cells.  MinVal := the largest finite double, MaxVal := its
+/// Both extremes of all cells (NaN cells skipped).  MinVal := the largest finite double, MaxVal := its
 /// negative (integer arrays: 2147483647 and -2147483648); -1 for an empty array
 /// (the start values are kept); otherwise both start at the first cell, 0.
 /// The 32-bit float member reports through double outputs.
@@ -159,7 +162,8 @@ std::int32_t MinMaxArray(const TInt2DArray& A, std::int32_t Lo1, std::int32_t Lo
 
 /// The Perc-th percentile (Perc clamped to 0..100) without interpolation: the
 /// k-th smallest cell with k = round-half-even(n * Perc / 100), at most n - 1,
-/// found by selection on a copy.  0 for an empty array; NaN for a NaN Perc.
+/// found by selection on a copy.  0 for an empty array; NaN for a NaN Perc;
+/// NaN cells rank above every number.
 double PercentileArray(double Perc, const TDoubleArray& A);
 /// The same over A[FirstIx..LastIx]; each bound is clamped to 0..Length - 1, then ordered.
 double PercentileArray(double Perc, const TDoubleArray& A, std::int32_t FirstIx, std::int32_t LastIx);
@@ -265,7 +269,7 @@ double LocalMean(const TDoubleArray& A, std::int32_t Center, std::int32_t Radius
 double LocalMean(const TIntArray& A, std::int32_t Center, std::int32_t Radius, std::int32_t LowLimit,
                  std::int32_t HighLimit);
 /// Median of the cells `LocalMean` selects (the mean of the two middle ones for
-/// an even count); 0 for an empty array.
+/// an even count, taken in 80 bits so that it cannot overflow); 0 for an empty array.
 double LocalMedian(const TDoubleArray& A, std::int32_t Center, std::int32_t Radius, std::int32_t LowLimit,
                    std::int32_t HighLimit);
 double LocalMedian(const TIntArray& A, std::int32_t Center, std::int32_t Radius, std::int32_t LowLimit,
@@ -408,8 +412,10 @@ std::int32_t TransposeArray(TBool2DArray& A);
 /// decomposition (`ProcStat`, `MathFeedBackProc`); a set `AbortMathProc` stops it.
 std::int32_t InvertArray(TDouble2DArray& A);
 
-/// Divides every column (row) by its Euclidean norm; a norm of 0 leaves it
-/// unchanged and makes the result -1; 0 otherwise, also for an empty array.
+/// Divides every column (row) by its Euclidean norm (norm and quotients in 80
+/// bits, so huge and denormal cells normalise too); a norm of 0 leaves it
+/// unchanged and makes the result -1; 0 otherwise, also for an empty array.  A
+/// NaN or infinite cell makes the norm non-finite (cells become NaN or 0).
 std::int32_t NormalizeColumns(TDouble2DArray& A);
 std::int32_t NormalizeRows(TDouble2DArray& A);
 
@@ -439,13 +445,15 @@ std::int32_t MultiplyArrays(const TIntArray& A, const TIntArray& B, TInt2DArray&
 
 /// Determinant of a square matrix from its LU decomposition with partial
 /// pivoting (0 for a singular matrix), the product taken in 80-bit precision.
+/// A matrix of cells beyond 2^±500 is decomposed scaled by a power of two, so
+/// the result is right (or an infinity or 0 where it leaves the double range).
 /// Det := 0; -1 empty; -2 not square; -3 a non-finite cell.
 std::int32_t Determinant(const TDouble2DArray& A, double& Det);
 
 /// Doolittle decomposition A = L * U without row exchanges: L unit lower
 /// triangular, U upper triangular (both n x n).  -1 empty; -2 not square; -3 a
-/// pivot is zero (the matrix needs row exchanges or is singular) or a cell is
-/// not finite.  det(A) is the product of the diagonal of U.  L and U are
+/// pivot is zero (the matrix needs row exchanges or is singular), a cell is
+/// not finite or a factor overflows.  det(A) is the product of the diagonal of U.  L and U are
 /// untouched on failure.
 std::int32_t LUdecomposition(const TDouble2DArray& A, TDouble2DArray& L, TDouble2DArray& U);
 
@@ -454,7 +462,7 @@ std::int32_t LUdecomposition(const TDouble2DArray& A, TDouble2DArray& L, TDouble
 /// triangular; Sign := +1 or -1, the sign of the permutation, so that
 /// det(A) = Sign * product of the diagonal of U.  Exists for every square matrix
 /// (a singular one gives a zero on the diagonal of U).  -1 empty; -2 not square;
-/// -3 a non-finite cell.  The outputs are untouched on failure.
+/// -3 a non-finite cell or a factor that overflows.  The outputs are untouched on failure.
 std::int32_t LUPdecomposition(const TDouble2DArray& A, TDouble2DArray& L, TDouble2DArray& U, TInt2DArray& P,
                               std::int32_t& Sign);
 
@@ -462,7 +470,9 @@ std::int32_t LUPdecomposition(const TDouble2DArray& A, TDouble2DArray& L, TDoubl
 /// tridiagonal form, then implicit QL/QR iterations with Wilkinson shifts).
 /// EigVals := the n eigenvalues in descending order; if CalcEigVecs,
 /// EigVecs[c] := the unit eigenvector of EigVals[c] (its largest component made
-/// positive), else EigVecs := empty.  -1 empty; -2 not square; -3 not symmetric
+/// positive), else EigVecs := empty.  A matrix of cells beyond 2^±500 is
+/// decomposed scaled by a power of two (eigenvalues beyond the double range
+/// become infinities).  -1 empty; -2 not square; -3 not symmetric
 /// (a difference A[i][j] - A[j][i] beyond 1e-9 times the largest |cell|) or a
 /// non-finite cell; -4 the iteration did not converge.  Outputs are untouched on failure.
 std::int32_t EigenDecomposition(const TDouble2DArray& A, bool CalcEigVecs, TDouble2DArray& EigVecs,

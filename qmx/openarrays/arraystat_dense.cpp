@@ -4,6 +4,7 @@
 
 #include "qmx/openarrays/arraystat_dense.hpp"
 
+#include <cmath>
 #include <utility>
 
 namespace qmx::detail::arraystat {
@@ -15,6 +16,17 @@ bool CpuHasAvx2() {
 #else
   return false;
 #endif
+}
+
+int ScaleToUnitRange(TDenseMatrix& m, double amax) {
+  if (!(amax > 0.0) || !std::isfinite(amax) || (amax <= 0x1p500 && amax >= 0x1p-500)) {
+    return 0;
+  }
+  const int e = std::ilogb(amax);
+  for (double& v : m.v) {
+    v = std::ldexp(v, -e);
+  }
+  return e;
 }
 
 void UnpackArray(const TDenseMatrix& m, TDouble2DArray& a) {

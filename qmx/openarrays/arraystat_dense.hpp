@@ -54,6 +54,12 @@ bool PackArray(const std::vector<std::vector<T>>& a, TDenseMatrix& m) {
   }
   return true;
 }
+/// Brings the cells of a matrix whose largest magnitude amax lies beyond
+/// 2^±500 near 1 by an exact power of two, so that eliminations and
+/// rotations neither overflow nor lose digits to underflow; returns the
+/// exponent e with original = scaled * 2^e (0: the matrix is left as it is,
+/// so ordinary matrices give bit-identical results).
+int ScaleToUnitRange(TDenseMatrix& m, double amax);
 /// Writes the matrix into a 2-D array of cols columns and rows rows.
 void UnpackArray(const TDenseMatrix& m, TDouble2DArray& a);
 

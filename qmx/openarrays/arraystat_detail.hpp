@@ -300,29 +300,41 @@ I32 MeanOfBlock(const A& a, const Bounds<A>& lo, const Bounds<A>& hi, double& me
   return 0;
 }
 
+/// Mean and sample variance of a block in 80-bit precision (both 0 first).
 template <class A>
-I32 MeanVarOfBlock(const A& a, const Bounds<A>& lo, const Bounds<A>& hi, double& mean, double& variance) {
-  mean = 0.0;
-  variance = 0.0;
+I32 MeanVarOfBlockExt(const A& a, const Bounds<A>& lo, const Bounds<A>& hi, Extended& mean, Extended& variance) {
+  mean = 0.0L;
+  variance = 0.0L;
   const I32 rc = CheckBlock(a, lo, hi);
   if (rc != 0) {
     return rc;
   }
-  const Extended m = BlockMean(a, lo, hi);
+  mean = BlockMean(a, lo, hi);
   const double n = BlockCount(lo, hi);
-  mean = static_cast<double>(m);
   if (n > 1.0) {
-    variance = static_cast<double>(BlockSqDev(a, lo, hi, m) / static_cast<Extended>(n - 1.0));
+    variance = BlockSqDev(a, lo, hi, mean) / static_cast<Extended>(n - 1.0);
   }
   return 0;
 }
 
 template <class A>
+I32 MeanVarOfBlock(const A& a, const Bounds<A>& lo, const Bounds<A>& hi, double& mean, double& variance) {
+  Extended m = 0.0L;
+  Extended v = 0.0L;
+  const I32 rc = MeanVarOfBlockExt(a, lo, hi, m, v);
+  mean = static_cast<double>(m);
+  variance = static_cast<double>(v);
+  return rc;
+}
+
+/// The root is taken before rounding to double, so a standard deviation is
+/// finite whenever it fits a double, even where the variance does not.
+template <class A>
 I32 StdDevOfBlock(const A& a, const Bounds<A>& lo, const Bounds<A>& hi, double& sd) {
-  double mean = 0.0;
-  double var = 0.0;
-  const I32 rc = MeanVarOfBlock(a, lo, hi, mean, var);
-  sd = std::sqrt(var);
+  Extended mean = 0.0L;
+  Extended var = 0.0L;
+  const I32 rc = MeanVarOfBlockExt(a, lo, hi, mean, var);
+  sd = static_cast<double>(std::sqrt(var));
   return rc;
 }
 
@@ -359,7 +371,19 @@ constexpr T EmptyMin() {
   return static_cast<T>(std::numeric_limits<I32>::max());
 }
 
-/// Extreme of all cells (first occurrence wins); the sentinel for an empty array.
+/// True for a NaN cell; integer cells never are.
+template <class T>
+bool IsNaNCell(T v) {
+  if constexpr (std::is_floating_point_v<T>) {
+    return std::isnan(v);
+  } else {
+    (void)v;
+    return false;
+  }
+}
+
+/// Extreme of all cells (first occurrence wins); NaN cells are skipped, so the
+/// result is NaN only when every cell is; the sentinel for an empty array.
 template <bool kMax, class A>
 CellOf<A> ExtremeOf(const A& a) {
   using T = CellOf<A>;
@@ -371,7 +395,7 @@ CellOf<A> ExtremeOf(const A& a) {
   ForEachCell(a, [&](T v) {
     if (first) {
       m = v;
-      first = false;
+      first = IsNaNCell(v);  // a leading NaN is replaced by the first number
     } else if (kMax ? (v > m) : (v < m)) {
       m = v;
     }
@@ -379,16 +403,23 @@ CellOf<A> ExtremeOf(const A& a) {
   return m;
 }
 
-/// Extreme of a 1-D array with its index.
+/// Extreme of a 1-D array with its index (NaN cells skipped; an array of NaN
+/// only gives NaN at index 0).
 template <bool kMax, class T>
 T ExtremeOf(const std::vector<T>& a, I32& ix) {
   if (a.empty()) {
     return kMax ? EmptyMax<T>() : EmptyMin<T>();
   }
-  I32 best = 0;
-  T m = a[0];
   const auto n = static_cast<I32>(a.size());
-  for (I32 i = 1; i < n; ++i) {
+  I32 best = 0;
+  while (best + 1 < n && IsNaNCell(a[static_cast<std::size_t>(best)])) {
+    ++best;
+  }
+  if (IsNaNCell(a[static_cast<std::size_t>(best)])) {
+    best = 0;
+  }
+  T m = a[static_cast<std::size_t>(best)];
+  for (I32 i = best + 1; i < n; ++i) {
     const T v = a[static_cast<std::size_t>(i)];
     if (kMax ? (v > m) : (v < m)) {
       m = v;
@@ -399,7 +430,8 @@ T ExtremeOf(const std::vector<T>& a, I32& ix) {
   return m;
 }
 
-/// Extreme of a 2-D array with its column and row.
+/// Extreme of a 2-D array with its column and row (NaN cells skipped; an
+/// array of NaN only gives NaN at (0, 0)).
 template <bool kMax, class T>
 T ExtremeOf(const std::vector<std::vector<T>>& a, I32& ix1, I32& ix2) {
   if (IsEmptyArr(a)) {
@@ -408,16 +440,18 @@ T ExtremeOf(const std::vector<std::vector<T>>& a, I32& ix1, I32& ix2) {
   I32 c1 = 0;
   I32 c2 = 0;
   T m = a[0][0];
+  bool have = !IsNaNCell(m);
   const auto nc = static_cast<I32>(a.size());
   for (I32 c = 0; c < nc; ++c) {
     const auto& col = a[static_cast<std::size_t>(c)];
     const auto nr = static_cast<I32>(col.size());
     for (I32 r = 0; r < nr; ++r) {
       const T v = col[static_cast<std::size_t>(r)];
-      if (kMax ? (v > m) : (v < m)) {
+      if (!have ? !IsNaNCell(v) : (kMax ? (v > m) : (v < m))) {
         m = v;
         c1 = c;
         c2 = r;
+        have = true;
       }
     }
   }
@@ -426,7 +460,7 @@ T ExtremeOf(const std::vector<std::vector<T>>& a, I32& ix1, I32& ix2) {
   return m;
 }
 
-/// Both extremes of all cells; Out is double or int32.
+/// Both extremes of all cells (NaN cells skipped); Out is double or int32.
 template <class A, class Out>
 I32 MinMaxOf(const A& a, Out& minVal, Out& maxVal, Out startMin, Out startMax) {
   minVal = startMin;
@@ -440,7 +474,7 @@ I32 MinMaxOf(const A& a, Out& minVal, Out& maxVal, Out startMin, Out startMax) {
     if (first) {
       minVal = x;
       maxVal = x;
-      first = false;
+      first = IsNaNCell(x);
     } else {
       if (x < minVal) {
         minVal = x;
@@ -460,9 +494,13 @@ I32 MinMaxOfSpan(std::span<const T> a, T& minVal, T& maxVal, T startMin, T start
   if (a.empty()) {
     return -1;
   }
-  T lo = a[0];
-  T hi = a[0];
-  for (std::size_t i = 1; i < a.size(); ++i) {
+  std::size_t i = 0;
+  while (i + 1 < a.size() && IsNaNCell(a[i])) {
+    ++i;
+  }
+  T lo = a[i];
+  T hi = a[i];
+  for (++i; i < a.size(); ++i) {
     if (a[i] < lo) {
       lo = a[i];
     }
@@ -475,7 +513,8 @@ I32 MinMaxOfSpan(std::span<const T> a, T& minVal, T& maxVal, T startMin, T start
   return 0;
 }
 
-/// Extremes of A[first..last] with their positions.
+/// Extremes of A[first..last] with their positions (NaN cells skipped; a
+/// range of NaN only gives NaN at first).
 template <class T>
 I32 MinMaxOfRange(const std::vector<T>& a, I32 first, I32 last, T& minVal, T& maxVal, I32& minIx, I32& maxIx,
                   T startMin, T startMax) {
@@ -493,9 +532,16 @@ I32 MinMaxOfRange(const std::vector<T>& a, I32 first, I32 last, T& minVal, T& ma
   if (first > last) {
     return 0;
   }
-  minVal = maxVal = a[static_cast<std::size_t>(first)];
-  minIx = maxIx = first;
-  for (I32 i = first + 1; i <= last; ++i) {
+  I32 start = first;
+  while (start < last && IsNaNCell(a[static_cast<std::size_t>(start)])) {
+    ++start;
+  }
+  if (IsNaNCell(a[static_cast<std::size_t>(start)])) {
+    start = first;
+  }
+  minVal = maxVal = a[static_cast<std::size_t>(start)];
+  minIx = maxIx = start;
+  for (I32 i = start + 1; i <= last; ++i) {
     const T v = a[static_cast<std::size_t>(i)];
     if (v < minVal) {
       minVal = v;
@@ -509,7 +555,8 @@ I32 MinMaxOfRange(const std::vector<T>& a, I32 first, I32 last, T& minVal, T& ma
   return 0;
 }
 
-/// 2-D extremes of the block (lo1..hi1, lo2..hi2) with their positions.
+/// 2-D extremes of the block (lo1..hi1, lo2..hi2) with their positions (NaN
+/// cells skipped; a block of NaN only gives NaN at (lo1, lo2)).
 template <class T>
 I32 MinMaxOfRange2D(const std::vector<std::vector<T>>& a, I32 lo1, I32 lo2, I32 hi1, I32 hi2, T& minVal, T& maxVal,
                     I32& minIx1, I32& minIx2, I32& maxIx1, I32& maxIx2, T startMin, T startMax) {
@@ -536,10 +583,20 @@ I32 MinMaxOfRange2D(const std::vector<std::vector<T>>& a, I32 lo1, I32 lo2, I32 
   minVal = maxVal = a[static_cast<std::size_t>(lo1)][static_cast<std::size_t>(lo2)];
   minIx1 = maxIx1 = lo1;
   minIx2 = maxIx2 = lo2;
+  bool have = !IsNaNCell(minVal);
   for (I32 c = lo1; c <= hi1; ++c) {
     const auto& col = a[static_cast<std::size_t>(c)];
     for (I32 r = lo2; r <= hi2; ++r) {
       const T v = col[static_cast<std::size_t>(r)];
+      if (!have) {
+        if (!IsNaNCell(v)) {
+          minVal = maxVal = v;
+          minIx1 = maxIx1 = c;
+          minIx2 = maxIx2 = r;
+          have = true;
+        }
+        continue;
+      }
       if (v < minVal) {
         minVal = v;
         minIx1 = c;
@@ -681,7 +738,8 @@ double LocalMedianOf(const std::vector<T>& a, I32 center, I32 radius, I32 lowLim
   if (n % 2 == 1) {
     return cells[n / 2];
   }
-  return 0.5 * (cells[n / 2 - 1] + cells[n / 2]);
+  // the midpoint in 80 bits: two huge middle cells must not overflow
+  return static_cast<double>((static_cast<Extended>(cells[n / 2 - 1]) + cells[n / 2]) / 2.0L);
 }
 
 /// Sign of a - b (-1, 0, +1) without overflow.

@@ -211,6 +211,10 @@ I32 EigenDecomposition(const TDouble2DArray& A, bool CalcEigVecs, TDouble2DArray
     }
     amax = std::max(amax, std::fabs(v));
   }
+  // Scaled first, so that neither the symmetry test nor the averaging below
+  // overflows on cells near the largest double.
+  const int shift = detail::arraystat::ScaleToUnitRange(a, amax);
+  amax = std::ldexp(amax, -shift);
   for (std::size_t c = 0; c < n; ++c) {
     for (std::size_t r = c + 1; r < n; ++r) {
       if (std::fabs(a.At(r, c) - a.At(c, r)) > kSymmetryTol * amax) {
@@ -234,7 +238,7 @@ I32 EigenDecomposition(const TDouble2DArray& A, bool CalcEigVecs, TDouble2DArray
   std::stable_sort(order.begin(), order.end(), [&](std::size_t i, std::size_t j) { return d[i] > d[j]; });
   TDoubleArray vals(n);
   for (std::size_t i = 0; i < n; ++i) {
-    vals[i] = d[order[i]];
+    vals[i] = std::ldexp(d[order[i]], shift);  // may overflow to an infinity
   }
   TDouble2DArray vecs;
   if (CalcEigVecs) {

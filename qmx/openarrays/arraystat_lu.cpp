@@ -2,7 +2,9 @@
 /// LU decompositions of square 2-D arrays (without and with row exchanges) and
 /// the determinant.
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 #include <utility>
 
@@ -85,6 +87,11 @@ I32 Doolittle(detail::arraystat::TDenseMatrix& m, bool pivoting, std::vector<std
   return 0;
 }
 
+/// True when every factor is finite (elimination on huge cells can overflow).
+bool FactorsFinite(const detail::arraystat::TDenseMatrix& m) {
+  return std::all_of(m.v.begin(), m.v.end(), [](double v) { return std::isfinite(v); });
+}
+
 /// Splits the packed factors into L (unit lower) and U (upper) arrays.
 void SplitFactors(const detail::arraystat::TDenseMatrix& m, TDouble2DArray& L, TDouble2DArray& U) {
   const std::size_t n = m.rows;
@@ -115,6 +122,9 @@ I32 LUdecomposition(const TDouble2DArray& A, TDouble2DArray& L, TDouble2DArray& 
   std::vector<std::size_t> perm;
   I32 sign = 1;
   rc = Doolittle(m, false, perm, sign);
+  if (rc == 0 && !FactorsFinite(m)) {
+    rc = -3;
+  }
   if (rc == 0) {
     SplitFactors(m, L, U);
   }
@@ -130,6 +140,9 @@ I32 LUPdecomposition(const TDouble2DArray& A, TDouble2DArray& L, TDouble2DArray&
   std::vector<std::size_t> perm;
   I32 sign = 1;
   Doolittle(m, true, perm, sign);
+  if (!FactorsFinite(m)) {
+    return -3;
+  }
   SplitFactors(m, L, U);
   const std::size_t n = m.rows;
   TInt2DArray p(n, TIntArray(n, 0));
@@ -148,6 +161,11 @@ I32 Determinant(const TDouble2DArray& A, double& Det) {
   if (rc != 0) {
     return rc;
   }
+  double amax = 0.0;
+  for (const double v : m.v) {
+    amax = std::max(amax, std::fabs(v));
+  }
+  const int shift = detail::arraystat::ScaleToUnitRange(m, amax);
   std::vector<std::size_t> perm;
   I32 sign = 1;
   Doolittle(m, true, perm, sign);
@@ -155,7 +173,11 @@ I32 Determinant(const TDouble2DArray& A, double& Det) {
   for (std::size_t i = 0; i < m.rows; ++i) {
     d *= m.At(i, i);
   }
-  Det = static_cast<double>(d);
+  // det(A) = det(A / 2^shift) * 2^(n shift); the exponent is bounded so that
+  // it fits an int (any bound beyond the extended range gives the same result).
+  const auto total =
+      std::clamp<std::int64_t>(static_cast<std::int64_t>(shift) * static_cast<std::int64_t>(m.rows), -100000, 100000);
+  Det = static_cast<double>(std::ldexp(d, static_cast<int>(total)));
   return 0;
 }
 

@@ -23,6 +23,30 @@ I32 TransposeArray(TBool2DArray& A) { return detail::arraystat::TransposeOf(A); 
 
 // ---- normalisation and centring ----
 
+namespace {
+
+/// A norm that a double holds to full precision: dividing by its rounded
+/// value is as good as dividing by the 80-bit one.
+bool IsOrdinaryNorm(Extended norm) { return norm >= 1e-300L && norm <= 1e300L; }
+
+/// Divides n cells (stride apart) by norm: in doubles for an ordinary norm,
+/// else in 80 bits, so that a norm beyond the double range (huge cells) or in
+/// its denormal range (tiny cells) is not rounded first.
+void DivideByNorm(double* p, std::size_t n, std::size_t stride, Extended norm) {
+  if (IsOrdinaryNorm(norm)) {
+    const auto d = static_cast<double>(norm);
+    for (std::size_t i = 0; i < n; ++i) {
+      p[i * stride] /= d;
+    }
+  } else {
+    for (std::size_t i = 0; i < n; ++i) {
+      p[i * stride] = static_cast<double>(p[i * stride] / norm);
+    }
+  }
+}
+
+}  // namespace
+
 I32 NormalizeColumns(TDouble2DArray& A) {
   I32 rc = 0;
   for (auto& col : A) {
@@ -30,14 +54,12 @@ I32 NormalizeColumns(TDouble2DArray& A) {
     for (const double v : col) {
       s += static_cast<Extended>(v) * v;
     }
-    const auto norm = static_cast<double>(std::sqrt(s));
-    if (norm == 0.0) {
+    const Extended norm = std::sqrt(s);
+    if (norm == 0.0L) {
       rc = -1;
       continue;
     }
-    for (double& v : col) {
-      v /= norm;
-    }
+    DivideByNorm(col.data(), col.size(), 1, norm);
   }
   return rc;
 }
@@ -55,18 +77,22 @@ I32 NormalizeRows(TDouble2DArray& A) {
     }
   }
   I32 rc = 0;
-  std::vector<double> norms(rows);
+  std::vector<Extended> norms(rows);
   for (std::size_t r = 0; r < rows; ++r) {
-    norms[r] = static_cast<double>(std::sqrt(sums[r]));
-    if (norms[r] == 0.0) {
+    norms[r] = std::sqrt(sums[r]);
+    if (norms[r] == 0.0L) {
       rc = -1;
-      norms[r] = 1.0;
+      norms[r] = 1.0L;
     }
+  }
+  bool ordinary = true;
+  for (const Extended n : norms) {
+    ordinary = ordinary && IsOrdinaryNorm(n);
   }
   for (auto& col : A) {
     const std::size_t nr = std::min(rows, col.size());
     for (std::size_t r = 0; r < nr; ++r) {
-      col[r] /= norms[r];
+      col[r] = ordinary ? col[r] / static_cast<double>(norms[r]) : static_cast<double>(col[r] / norms[r]);
     }
   }
   return rc;

@@ -33,7 +33,8 @@ class TVector : public detail::TVectorBase<double, TVector> {
   /// Resizes to NewSize; ignored if NewSize < 1 or equal to NrOfElem.
   void SetVecSize(std::int32_t NewSize);
 
-  /// Element := r·(High - Low) + Low with r uniform in [0, 1) from `Random`; fires `OnChange`.
+  /// Element := r·(High - Low) + Low with r uniform in [0, 1) from `Random`
+  /// ((1 - r)·Low + r·High where High - Low overflows); fires `OnChange`.
   void FillRandomUniform(double Low, double High);
   /// Element := g·StdDev + Mean with g from `GRandom`; fires `OnChange`.
   void FillRandomGauss(double Mean, double StdDev);
@@ -46,7 +47,8 @@ class TVector : public detail::TVectorBase<double, TVector> {
   /// Spread > 0 every element := (element - Median)/Spread.  No event.
   void QNormalize(double Perc, double& Median, double& Spread);
   /// Scales the vector to the Euclidean length Length and fires `OnChange`;
-  /// a zero vector is left as it is (no event).
+  /// a zero vector is left as it is (no event).  Huge and tiny lengths are
+  /// handled in 80 bits, so no element overflows or is lost on the way.
   void SetVecLeng(double Length);
 
   /// Counts the values of elements LoIx..HiIx into NBins = round-half-even(
@@ -73,7 +75,8 @@ class TVector : public detail::TVectorBase<double, TVector> {
   /// `imSimpson`: trapezoids for the partial end cells and Simpson's rule
   /// (3 points), the 3/8 rule (4), Boole's rule (5) or the extended rule with
   /// end weights 3/8, 7/6, 23/24 (6 or more) inside.  Other methods: 0.  A NaN
-  /// bound gives NaN.
+  /// bound gives NaN; equal bounds give 0.  Sums are formed in 80 bits, so
+  /// only a result beyond the double range overflows.
   double Integrate(double LoBound, double HiBound, TIntegMethod Method) const;
 
   /// Writes the ASC text format: line 1 the comment (line feeds replaced by

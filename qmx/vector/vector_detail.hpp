@@ -196,29 +196,35 @@ class TVectorBase : public TComponent {
   /// Mean and sample variance of the range (sum and sum of squares in
   /// 64-bit floats, four interleaved partial sums each).  The
   /// variance is 1.0 for fewer than three elements; a negative rounding
-  /// result becomes 0.
+  /// result becomes 0.  Where a sum overflows or the squares underflow
+  /// (elements beyond about 1e150 or below 1e-140), both are computed again
+  /// in two passes in 80-bit precision.
   void MeanVar(std::int32_t LoIx, std::int32_t HiIx, double& Mean, double& Variance) const;
   /// exp(mean of ln x) of the range; 0 if an element is 0.  A negative element
   /// raises `EQMXVectorError` "negative argument passed to GeometricMean".
   double GeometricMean(std::int32_t LoIx, std::int32_t HiIx) const;
-  /// n / Σ(1/x) of the range.  An element <= 0 raises `EQMXVectorError`
+  /// n / Σ(1/x) of the range, the reciprocals summed in 80 bits (those of
+  /// denormals overflow a double).  An element <= 0 raises `EQMXVectorError`
   /// "negative or zero argument passed to HarmonicMean".
   double HarmonicMean(std::int32_t LoIx, std::int32_t HiIx) const;
   /// The most frequent value of the range; among equally frequent values the
-  /// smallest (all distinct: the minimum).  Sorts a copy with `SortArray`,
-  /// which counts its passes in `ProcStat`.
+  /// smallest (all distinct: the minimum).  NaN elements are not counted; a
+  /// range of NaN alone gives NaN.  Sorts a copy with `SortArray`, which
+  /// counts its passes in `ProcStat`.
   T Mode(std::int32_t LoIx, std::int32_t HiIx) const;
   /// The Perc-th percentile (Perc clamped to 0..100) of the range by linear
   /// interpolation between closest ranks: with s the sorted range (0-based),
   /// pos = (n - 1)·Perc/100, result s[k] + f·(s[k+1] - s[k]) for k, f the
-  /// integer and fractional parts of pos.  A NaN Perc gives NaN.  Ranges
-  /// without NaN are searched by selection on a copy (linear time); with NaN
-  /// the copy is sorted by `SortArray`, which leaves NaN values in place.  The
-  /// copy's allocation failure raises `EQMXVectorError` "not enough memory on heap".
+  /// integer and fractional parts of pos (exactly s[k] where s[k] = s[k+1],
+  /// also for infinities; between the two where s[k+1] - s[k] overflows).  A
+  /// NaN Perc gives NaN.  Ranges without NaN are searched by selection on a
+  /// copy (linear time); with NaN the copy is sorted by `SortArray`, which
+  /// leaves NaN values in place.  The copy's allocation failure raises
+  /// `EQMXVectorError` "not enough memory on heap".
   double Percentile(double Perc, std::int32_t LoIx, std::int32_t HiIx) const;
   /// Quartiles of the range at positions (n + 1)·p, p = 0.25, 0.5, 0.75 of the
   /// sorted range x(1..n) (position below 1: x(1), at or above n: x(n),
-  /// otherwise linear interpolation).  Returns true.
+  /// otherwise linear interpolation as in `Percentile`).  Returns true.
   bool Quartiles(std::int32_t LoIx, std::int32_t HiIx, double& Q1, double& Q2, double& Q3) const;
   /// Population skewness and excess kurtosis of the range (0 and 0 for four
   /// or fewer elements).
@@ -228,21 +234,27 @@ class TVectorBase : public TComponent {
   /// The common core: NumData := number of elements of the range; for more
   /// than three elements Skewness := (S3/n)/s³, Kurtosis := (S4/n)/s⁴ - 3 with
   /// S3, S4 the sums of cubed and fourth powers of the deviations from the
-  /// mean and s the sample standard deviation (mean and s in 80-bit
-  /// precision).  When s = 0 the raw sums S3 and S4 are left in the outputs.
+  /// mean and s the sample standard deviation (mean, s, S3 and S4 in 80-bit
+  /// precision, so that huge elements do not overflow).  When s = 0 the raw
+  /// sums S3 and S4 are left in the outputs.
   void SkewKurtIntern(std::int32_t LoIx, std::int32_t HiIx, double& Skewness, double& Kurtosis,
                       std::int32_t& NumData) const;
-  /// √(Σ element²) (four interleaved partial sums, as `Sum`).
+  /// √(Σ element²) (four interleaved partial sums, as `Sum`; where the sum
+  /// of squares overflows or underflows it is taken again in 80 bits, so
+  /// the length is right whenever it fits a double).
   double CalcVecLeng() const;
   /// Σ element i · V[i] (four interleaved partial sums); 0 for nil V;
   /// different sizes raise `EQMXVectorError`
   /// "vectors have different dimensions".
   double DotProduct(const Derived* V) const;
-  /// √(Σ (element i - V[i])²).  Different sizes (or a nil V) raise
-  /// `EQMXVectorError` "EuclideanDistance: dimensions of vectors do not match".
+  /// √(Σ (element i - V[i])²), with the 80-bit retry of `CalcVecLeng`.
+  /// Different sizes (or a nil V) raise `EQMXVectorError` "EuclideanDistance:
+  /// dimensions of vectors do not match".
   double EuclideanDistance(const Derived* V) const;
   /// Pearson's correlation coefficient with V; 0 unless both have the same
-  /// size above 1 and neither has zero spread (also 0 for a nil V).
+  /// size above 1 and neither has zero spread (also 0 for a nil V).  Sums in
+  /// 64-bit floats, taken again in 80 bits where the squares overflow or
+  /// underflow there.
   double PearsonCorrCoeff(const Derived* V) const;
   /// Σ element i · V[i - Lag] over the overlap; 0 for nil V or an overlap of
   /// at most one element.
@@ -251,7 +263,8 @@ class TVectorBase : public TComponent {
   /// element, Val2 the other value or Val1); false (0, 0) for one element.
   bool IsDichotomous(T& Val1, T& Val2) const;
   /// Index of the element of the range nearest to Value (first on ties); 0 if
-  /// no distance is below the largest double.
+  /// no distance is below the largest double.  An element equal to Value is
+  /// at distance 0 (also an infinity); NaN is at no distance.
   std::int32_t Find(std::int32_t LoIx, std::int32_t HiIx, T Value) const;
   /// First index of the range whose element equals Value; 0 if none.
   std::int32_t FindExact(std::int32_t LoIx, std::int32_t HiIx, T Value) const;

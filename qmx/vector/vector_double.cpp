@@ -26,9 +26,8 @@ void TVector::SetVecSize(std::int32_t NewSize) {
 }
 
 void TVector::FillRandomUniform(double Low, double High) {
-  const double span = High - Low;
   for (double& x : data_) {
-    x = Random() * span + Low;
+    x = detail::Lerp(Low, High, Random());
   }
   Changed();
 }
@@ -78,8 +77,18 @@ void TVector::SetVecLeng(double Length) {
     return;
   }
   const double factor = Length / len;
-  for (double& x : data_) {
-    x *= factor;
+  if (len >= 1e-140 && len <= 1e140 && std::fabs(factor) >= std::numeric_limits<double>::min() &&
+      std::fabs(factor) <= 1e300) {
+    for (double& x : data_) {
+      x *= factor;
+    }
+  } else {
+    // Huge or tiny lengths or factors: each element is scaled by its share of
+    // the exact length (at most 1) in 80 bits, so nothing overflows or is lost.
+    const Extended exact = std::sqrt(detail::SumOfSquaresExt(data_.data(), data_.size()));
+    for (double& x : data_) {
+      x = static_cast<double>(static_cast<Extended>(x) / exact * Length);
+    }
   }
   Changed();
 }

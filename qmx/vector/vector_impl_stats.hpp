@@ -57,13 +57,14 @@ void SumAndSquares(const T* p, std::size_t n, double& Sum, double& SumSq) {
   SumSq = (q[0] + q[1]) + (q[2] + q[3]);
 }
 
-/// |a - b| as a double, computed without overflow for integers.
+/// |a - b| as a double, computed without overflow for integers; 0 for equal
+/// values (also two equal infinities).
 template <class T>
 double Distance(T a, T b) {
   if constexpr (std::is_integral_v<T>) {
     return static_cast<double>(std::llabs(static_cast<long long>(a) - static_cast<long long>(b)));
   } else {
-    return std::fabs(a - b);
+    return a == b ? 0.0 : std::fabs(a - b);
   }
 }
 
@@ -87,9 +88,6 @@ void SortAscending(std::vector<T>& v) {
     std::sort(v.begin(), v.end());
   }
 }
-
-/// a + f·(b - a), exactly a for f = 0.
-inline double Interpolate(double a, double b, double f) { return f == 0.0 ? a : a + f * (b - a); }
 
 }  // namespace vecimpl
 
@@ -162,6 +160,25 @@ void TVectorBase<T, D>::MeanVar(std::int32_t LoIx, std::int32_t HiIx, double& Me
   double sumSq = 0.0;
   vecimpl::SumAndSquares(data_.data() + first, count, sum, sumSq);
   const auto n = static_cast<double>(count);
+  if constexpr (std::is_floating_point_v<T>) {
+    if (!std::isfinite(sum) || !SumOfSquaresSafe(sumSq)) {
+      // A sum overflowed or squares underflowed: two passes in 80 bits.
+      const T* d = data_.data() + first;
+      Extended m = 0.0L;
+      for (std::size_t i = 0; i < count; ++i) {
+        m += static_cast<Extended>(d[i]);
+      }
+      m /= static_cast<Extended>(count);
+      Extended dev = 0.0L;
+      for (std::size_t i = 0; i < count; ++i) {
+        const Extended e = static_cast<Extended>(d[i]) - m;
+        dev += e * e;
+      }
+      Mean = static_cast<double>(m);
+      Variance = count < 3 ? 1.0 : static_cast<double>(dev / static_cast<Extended>(count - 1));
+      return;
+    }
+  }
   Mean = sum / n;
   if (count < 3) {
     Variance = 1.0;
@@ -199,20 +216,28 @@ double TVectorBase<T, D>::HarmonicMean(std::int32_t LoIx, std::int32_t HiIx) con
   std::size_t first = 0;
   std::size_t count = 0;
   ValidRange(LoIx, HiIx, first, count);
-  double sum = 0.0;
+  Extended sum = 0.0L;  // reciprocals of denormals overflow a double
   for (std::size_t i = first; i < first + count; ++i) {
     const T v = data_[i];
     if (v <= 0) {
       RaiseComponentError<EQMXVectorError>(this, kMsgNonPosHarmonicMean);
     }
-    sum += 1.0 / static_cast<double>(v);
+    sum += 1.0L / static_cast<Extended>(v);
   }
-  return static_cast<double>(count) / sum;
+  return static_cast<double>(static_cast<Extended>(count) / sum);
 }
 
 template <class T, class D>
 T TVectorBase<T, D>::Mode(std::int32_t LoIx, std::int32_t HiIx) const {
   std::vector<T> s = RangeCopy(LoIx, HiIx);
+  if constexpr (std::is_floating_point_v<T>) {
+    // NaN elements are no values to count; a range of NaN only gives NaN.
+    const auto numbers = std::remove_if(s.begin(), s.end(), [](T x) { return x != x; });
+    if (numbers == s.begin()) {
+      return s[0];
+    }
+    s.erase(numbers, s.end());
+  }
   SortArray(std::span<T>(s), true);
   std::size_t best = 0;
   std::size_t run = 0;
@@ -248,7 +273,7 @@ double TVectorBase<T, D>::Percentile(double Perc, std::int32_t LoIx, std::int32_
   }
   if (vecimpl::HasNaN<T>(s)) {
     SortArray(std::span<T>(s), true);
-    return vecimpl::Interpolate(static_cast<double>(s[k]), f == 0.0 ? 0.0 : static_cast<double>(s[k + 1]), f);
+    return Lerp(static_cast<double>(s[k]), f == 0.0 ? 0.0 : static_cast<double>(s[k + 1]), f);
   }
   // Only the ranks k and k + 1 of the sorted copy are needed.
   const auto kth = s.begin() + static_cast<std::ptrdiff_t>(k);
@@ -257,7 +282,7 @@ double TVectorBase<T, D>::Percentile(double Perc, std::int32_t LoIx, std::int32_
     return static_cast<double>(*kth);
   }
   const T next = *std::min_element(kth + 1, s.end());
-  return vecimpl::Interpolate(static_cast<double>(*kth), static_cast<double>(next), f);
+  return Lerp(static_cast<double>(*kth), static_cast<double>(next), f);
 }
 
 template <class T, class D>
@@ -279,7 +304,7 @@ bool TVectorBase<T, D>::Quartiles(std::int32_t LoIx, std::int32_t HiIx, double& 
     if (k >= n) {
       return static_cast<double>(x[n - 1]);
     }
-    return vecimpl::Interpolate(static_cast<double>(x[k - 1]), static_cast<double>(x[k]), f);
+    return Lerp(static_cast<double>(x[k - 1]), static_cast<double>(x[k]), f);
   };
   Q1 = quartile(0.25);
   Q2 = quartile(0.5);
@@ -308,15 +333,15 @@ void TVectorBase<T, D>::SkewKurtIntern(std::int32_t LoIx, std::int32_t HiIx, dou
   mean /= n;
   Extended s1 = 0.0L;
   Extended s2 = 0.0L;
-  double s3 = 0.0;
-  double s4 = 0.0;
+  Extended s3 = 0.0L;  // third and fourth powers of huge deviations overflow a double
+  Extended s4 = 0.0L;
   for (std::size_t i = 0; i < count; ++i) {
     const Extended dev = static_cast<Extended>(d[i]) - mean;
     const Extended dev2 = dev * dev;
     s1 += dev;
     s2 += dev2;
-    s3 = static_cast<double>(s3 + dev2 * dev);
-    s4 = static_cast<double>(s4 + dev2 * dev2);
+    s3 += dev2 * dev;
+    s4 += dev2 * dev2;
   }
   Extended var = (s2 - s1 * s1 / n) / (n - 1.0L);
   if (var < 0.0L) {
@@ -327,8 +352,8 @@ void TVectorBase<T, D>::SkewKurtIntern(std::int32_t LoIx, std::int32_t HiIx, dou
     Skewness = static_cast<double>((s3 / n) / (s * s * s));
     Kurtosis = static_cast<double>((s4 / n) / (s * s * s * s) - 3.0L);
   } else {
-    Skewness = s3;
-    Kurtosis = s4;
+    Skewness = static_cast<double>(s3);
+    Kurtosis = static_cast<double>(s4);
   }
 }
 
@@ -361,6 +386,9 @@ double TVectorBase<T, D>::CalcVecLeng() const {
   double sum = 0.0;
   double sumSq = 0.0;
   vecimpl::SumAndSquares(data_.data(), data_.size(), sum, sumSq);
+  if (std::is_floating_point_v<T> && !SumOfSquaresSafe(sumSq)) {
+    return static_cast<double>(std::sqrt(SumOfSquaresExt(data_.data(), data_.size())));
+  }
   return std::sqrt(sumSq);
 }
 
@@ -398,6 +426,15 @@ double TVectorBase<T, D>::EuclideanDistance(const D* V) const {
     const double diff = vecimpl::Distance(data_[i], v.data_[i]);
     sum += diff * diff;
   }
+  if (std::is_floating_point_v<T> && !SumOfSquaresSafe(sum)) {
+    // Huge or tiny differences: again in 80 bits (differences included).
+    Extended ext = 0.0L;
+    for (std::size_t i = 0, n = data_.size(); i < n; ++i) {
+      const Extended diff = data_[i] == v.data_[i] ? 0.0L : static_cast<Extended>(data_[i]) - v.data_[i];
+      ext += diff * diff;
+    }
+    return static_cast<double>(std::sqrt(ext));
+  }
   return std::sqrt(sum);
 }
 
@@ -416,6 +453,29 @@ double TVectorBase<T, D>::PearsonCorrCoeff(const D* V) const {
     sxx += x * x;
     syy += y * y;
     sxy += x * y;
+  }
+  if (std::is_floating_point_v<T> && !(SumOfSquaresSafe(sxx) && SumOfSquaresSafe(syy) && std::isfinite(sxy))) {
+    // Squares overflowed or underflowed in 64 bits: the same sums in 80 bits.
+    Extended ex = 0.0L, ey = 0.0L, exx = 0.0L, eyy = 0.0L, exy = 0.0L;
+    for (std::size_t i = 0, n = data_.size(); i < n; ++i) {
+      const auto x = static_cast<Extended>(data_[i]);
+      const auto y = static_cast<Extended>(v.data_[i]);
+      ex += x;
+      ey += y;
+      exx += x * x;
+      eyy += y * y;
+      exy += x * y;
+    }
+    if (!(exx > 0.0L && eyy > 0.0L)) {
+      return 0.0;
+    }
+    const auto n = static_cast<Extended>(data_.size());
+    const Extended qx = exx - ex * ex / n;
+    const Extended qy = eyy - ey * ey / n;
+    if (qx == 0.0L || qy == 0.0L) {
+      return 0.0;
+    }
+    return static_cast<double>((exy - ex * ey / n) / std::sqrt(std::fabs(qx * qy)));
   }
   if (!(sxx > 0.0 && syy > 0.0)) {
     return 0.0;

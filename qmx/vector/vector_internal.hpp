@@ -41,6 +41,35 @@ bool RoundToInt32(Extended x, std::int32_t& Out);
 /// number too small for a double becomes a signed zero.
 bool ParseRealWord(std::string_view Word, double& Value, bool AllowNonFinite);
 
+/// a + f·(b - a) for f in [0, 1]: exactly a for f = 0 and for a = b (also
+/// infinite), and the weighted form (1 - f)·a + f·b where b - a overflows or
+/// is infinite, so that the result stays between a and b.
+inline double Lerp(double a, double b, double f) {
+  if (f == 0.0 || a == b) {
+    return a;
+  }
+  const double d = b - a;
+  if (std::isfinite(d)) {
+    return a + f * d;
+  }
+  return (1.0 - f) * a + f * b;  // also keeps an infinite end point infinite
+}
+
+/// True when a 64-bit sum of squares can be trusted: finite and far enough
+/// above the denormal range that no square was lost to underflow.
+inline bool SumOfSquaresSafe(double SumSq) { return SumSq >= 1e-280 && SumSq <= 1e300; }
+
+/// Σ p[i]² in 80 bits: no square of a double overflows or underflows there.
+template <class T>
+Extended SumOfSquaresExt(const T* p, std::size_t n) {
+  Extended s = 0.0L;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<Extended>(p[i]);
+    s += x * x;
+  }
+  return s;
+}
+
 /// Adds n to a counter, saturating at the largest 32-bit integer.
 inline void AddSaturated(std::int32_t& Counter, std::int64_t n) {
   const std::int64_t sum = static_cast<std::int64_t>(Counter) + n;

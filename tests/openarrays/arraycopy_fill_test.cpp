@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 #include <set>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -112,14 +113,14 @@ TEST(ArrayCopyFill, SerialFills) {
   // 1-D cells are computed, not summed: cell k is exactly k * 0.1.
   TDoubleArray d(50);
   ASSERT_EQ(FillArraySerial(d, 0.0, 0.1), 0);
-  for (std::size_t k = 0; k < d.size(); ++k) EXPECT_EQ(d[k], static_cast<double>(k) * 0.1);
+  for (std::size_t k = 0; k < d.size(); ++k) { EXPECT_EQ(d[k], static_cast<double>(k) * 0.1); }
 
   TInt3DArray i3(2, TInt2DArray(3, TIntArray(2)));
   ASSERT_EQ(FillArraySerial(i3), 0);
   int expect = 0;
   for (const auto& l : i3)
     for (const auto& c : l)
-      for (int v : c) EXPECT_EQ(v, expect++);
+      for (int v : c) { EXPECT_EQ(v, expect++); }
 
   TDouble4DArray d4(2, TDouble3DArray(1, TDouble2DArray(2, TDoubleArray(2))));
   ASSERT_EQ(FillArraySerial(d4, 10.0, -1.0), 0);
@@ -152,7 +153,7 @@ TEST(ArrayCopyFill, DiagonalFills) {
   ASSERT_EQ(FillDiagArray(c3, 7), 0);
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j)
-      for (int k = 0; k < 3; ++k) EXPECT_EQ(c3[i][j][k], (i == j && j == k) ? 7 : 0);
+      for (int k = 0; k < 3; ++k) { EXPECT_EQ(c3[i][j][k], (i == j && j == k) ? 7 : 0); }
   auto nc3 = test::ToInt(Make3D(3, 3, 2));
   EXPECT_EQ(FillDiagArray(nc3, 7), -2);
   auto c4 = Make4D(2, 2, 2, 2, 1.0);
@@ -282,7 +283,7 @@ TEST(ArrayCopyFill, UniformWithoutRepetitionsGivesDistinctValues) {
     ++first[one[0]];
   }
   ASSERT_EQ(first.size(), 3u);
-  for (const auto& [value, count] : first) EXPECT_NEAR(count, 1000, 150) << value;
+  for (const auto& [value, count] : first) { EXPECT_NEAR(count, 1000, 150) << value; }
 }
 
 TEST(ArrayCopyFill, NormalFillsAreReproducibleWithTheRightMoments) {
@@ -329,6 +330,28 @@ TEST(ArrayCopyFill, MaskedFills) {
   EXPECT_EQ(FillArrayMasked(empty, 1, {}), -2);
   TDouble2DArray noRows(3);
   EXPECT_EQ(FillArrayMasked(noRows, 1.0, TBool2DArray{{true}}), -2);
+}
+
+TEST(ArrayCopyFill, UniformDoubleFillBetweenBoundsOfHugeSpan) {
+  const double big = std::numeric_limits<double>::max();
+  const double inf = std::numeric_limits<double>::infinity();
+  SetRandSeed(7);
+  for (const auto& [low, high] : {std::pair{-big, big}, std::pair{big, -big}}) {
+    TDoubleArray a(200);
+    FillRandomUniform(a, low, high);
+    int negative = 0;
+    for (const double v : a) {
+      ASSERT_TRUE(std::isfinite(v) && v >= -big && v <= big) << v;
+      negative += v < 0.0 ? 1 : 0;
+    }
+    EXPECT_TRUE(negative > 50 && negative < 150) << negative;
+  }
+  // an infinite bound gives that infinity, not NaN
+  TDouble2DArray m(2, TDoubleArray(3));
+  FillRandomUniform(m, -inf, 0.0);
+  for (const auto& col : m) {
+    for (const double v : col) { EXPECT_EQ(v, -inf); }
+  }
 }
 
 }  // namespace

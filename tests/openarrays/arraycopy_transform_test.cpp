@@ -204,5 +204,34 @@ TEST(ArrayCopyTransform, Rescale) {
   EXPECT_EQ(RescaleArray(empty, 0.0, 1.0), -1);
 }
 
+TEST(ArrayCopyTransform, RescaleHitsBothNewBoundsExactly) {
+  TDoubleArray a{0.0, 0.5, 1.0};
+  ASSERT_EQ(RescaleArray(a, 1e300, 1.0), 0);
+  EXPECT_EQ(a[0], 1e300);
+  EXPECT_EQ(a[2], 1.0);
+  const double big = std::numeric_limits<double>::max();
+  TDouble2DArray m{{-1.0, 1.0}, {0.0, 3.0}};
+  ASSERT_EQ(RescaleArray(m, -big, big), 0);
+  EXPECT_EQ(m[0][0], -big);
+  EXPECT_EQ(m[1][1], big);
+  EXPECT_NEAR(m[0][1] / big, 0.0, 1e-15);
+}
+
+TEST(ArrayCopyTransform, DiscretizeWithBoundsNearTheLargestDouble) {
+  const double big = std::numeric_limits<double>::max();
+  TDouble2DArray a{{-1e308, 0.0, 1e308}};
+  ASSERT_EQ(DiscretizeArray(a, 4, -big, big, -big, big), 0);
+  // two inner bins of width big; levels -big/3 and big/3
+  EXPECT_NEAR(a[0][0] / big, -1.0 / 3.0, 1e-15);
+  EXPECT_NEAR(a[0][1] / big, 1.0 / 3.0, 1e-15);
+  EXPECT_NEAR(a[0][2] / big, 1.0 / 3.0, 1e-15);
+  // an infinite input bound makes every bin infinitely wide: refused
+  const double inf = std::numeric_limits<double>::infinity();
+  TDouble2DArray b{{0.5, 2.0}};
+  EXPECT_EQ(DiscretizeArray(b, 4, -inf, 1.0, 0.0, 1.0), -2);
+  EXPECT_EQ(DiscretizeArray(b, 4, 0.0, inf, 0.0, 1.0), -2);
+  EXPECT_EQ(b, (TDouble2DArray{{0.5, 2.0}}));
+}
+
 }  // namespace
 }  // namespace qmx

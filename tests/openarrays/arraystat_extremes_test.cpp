@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <limits>
+#include <span>
 
 #include "qmx/openarrays/openarrays.hpp"
 
@@ -149,6 +152,39 @@ TEST(MinMaxArray, RangedTwoDimensional) {
   EXPECT_EQ(ihi, 9);
   EXPECT_EQ(c2, 1);
   EXPECT_EQ(r2, 0);
+}
+
+TEST(MaxMinArray, LeadingNaNCellsAreSkipped) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const TDoubleArray a{nan, inf, -inf, 2.0};
+  std::int32_t ix = -1;
+  EXPECT_EQ(MaxArray(a, ix), inf);
+  EXPECT_EQ(ix, 1);
+  EXPECT_EQ(MinArray(a, ix), -inf);
+  EXPECT_EQ(ix, 2);
+  double mn = 0.0;
+  double mx = 0.0;
+  EXPECT_EQ(MinMaxArray(a, mn, mx), 0);
+  EXPECT_TRUE(mn == -inf && mx == inf);
+  EXPECT_EQ(MinMaxArray(std::span<const double>(a), mn, mx), 0);
+  EXPECT_TRUE(mn == -inf && mx == inf);
+  std::int32_t mnIx = -1;
+  std::int32_t mxIx = -1;
+  EXPECT_EQ(MinMaxArray(a, 0, 3, mn, mx, mnIx, mxIx), 0);
+  EXPECT_TRUE(mnIx == 2 && mxIx == 1);
+  const TDouble2DArray m{{nan, 1.0}, {-3.0, nan}};
+  std::int32_t c = -1;
+  std::int32_t r = -1;
+  EXPECT_EQ(MaxArray(m, c, r), 1.0);
+  EXPECT_TRUE(c == 0 && r == 1);
+  EXPECT_EQ(MinArray(m), -3.0);
+  std::int32_t ix4[4] = {};
+  EXPECT_EQ(MinMaxArray(m, 0, 0, 1, 1, mn, mx, ix4[0], ix4[1], ix4[2], ix4[3]), 0);
+  EXPECT_TRUE(mn == -3.0 && ix4[0] == 1 && ix4[1] == 0 && mx == 1.0 && ix4[2] == 0 && ix4[3] == 1);
+  // only NaN: NaN at the first cell
+  EXPECT_TRUE(std::isnan(MaxArray(TDoubleArray{nan, nan}, ix)));
+  EXPECT_EQ(ix, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "qmx/openarrays/openarrays.hpp"
 
@@ -114,6 +115,13 @@ TEST(IsDichotomous, TwoValuesOrdered) {
   EXPECT_TRUE(IsDichotomous(TIntArray{0, -4, 0}, i1, i2));
   EXPECT_EQ(i1, -4);
   EXPECT_EQ(i2, 0);
+}
+
+TEST(LocalMeanMedian, MedianOfHugeMiddleCellsDoesNotOverflow) {
+  const double big = std::numeric_limits<double>::max();
+  EXPECT_EQ(LocalMedian(TDoubleArray{big, big}, 0, 1, 0, 1), big);
+  EXPECT_EQ(LocalMedian(TDoubleArray{-big, -big, 1.0, big}, 1, 1, 0, 3), -big);
+  EXPECT_EQ(LocalMedian(TDoubleArray{-big, big}, 0, 1, 0, 1), 0.0);
 }
 
 }  // namespace

@@ -452,5 +452,64 @@ TEST_F(ArrayMatrixTest, MeanCentring) {
   EXPECT_EQ(c, (TDouble2DArray{{-4, -6}, {5, 11}, {-1, -5}}));
 }
 
+TEST_F(ArrayMatrixTest, NormalizeHugeAndDenormalColumnsAndRows) {
+  const double big = std::numeric_limits<double>::max();
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  TDouble2DArray a{{big, big}, {3 * tiny, 4 * tiny}};
+  ASSERT_EQ(NormalizeColumns(a), 0);
+  EXPECT_NEAR(a[0][0], std::sqrt(0.5), 1e-15);
+  EXPECT_NEAR(a[0][1], std::sqrt(0.5), 1e-15);
+  EXPECT_NEAR(a[1][0], 0.6, 1e-15);
+  EXPECT_NEAR(a[1][1], 0.8, 1e-15);
+  TDouble2DArray b{{big, 3 * tiny}, {big, 4 * tiny}};
+  ASSERT_EQ(NormalizeRows(b), 0);
+  EXPECT_NEAR(b[0][0], std::sqrt(0.5), 1e-15);
+  EXPECT_NEAR(b[1][1], 0.8, 1e-15);
+}
+
+TEST_F(ArrayMatrixTest, OverflowingFactorsAreAFailure) {
+  const double big = std::numeric_limits<double>::max();
+  // [[1, big], [big, 1]] without row exchanges: u22 = 1 - big^2
+  TDouble2DArray l{{7.0}};
+  TDouble2DArray u{{7.0}};
+  EXPECT_EQ(LUdecomposition(TDouble2DArray{{1.0, big}, {big, 1.0}}, l, u), -3);
+  EXPECT_EQ(l, TDouble2DArray{{7.0}});
+  // growth of 4 under partial pivoting in the last column
+  const double c = big / 2;
+  const TDouble2DArray g{{1.0, -1.0, -1.0}, {0.0, 1.0, -1.0}, {c, c, c}};
+  TInt2DArray p;
+  std::int32_t sign = 0;
+  EXPECT_EQ(LUPdecomposition(g, l, u, p, sign), -3);
+  EXPECT_EQ(u, TDouble2DArray{{7.0}});
+  // the determinant is 4c = 2 big: an infinity, not a failure
+  double det = 0.0;
+  EXPECT_EQ(Determinant(g, det), 0);
+  EXPECT_EQ(det, std::numeric_limits<double>::infinity());
+}
+
+TEST_F(ArrayMatrixTest, EigenAndDeterminantOfCellsNearTheLargestDouble) {
+  TDouble2DArray ev;
+  TDoubleArray vals;
+  ASSERT_EQ(EigenDecomposition(TDouble2DArray{{0.0, 1e308}, {1e308, 0.0}}, true, ev, vals), 0);
+  ASSERT_EQ(vals.size(), 2u);
+  EXPECT_NEAR(vals[0] / 1e308, 1.0, 1e-15);
+  EXPECT_NEAR(vals[1] / 1e308, -1.0, 1e-15);
+  EXPECT_NEAR(std::fabs(ev[0][0]), std::sqrt(0.5), 1e-15);
+  // a symmetric 6 x 6 matrix of +-big cells: elimination used to reach inf - inf
+  const double big = std::numeric_limits<double>::max();
+  TDouble2DArray a(6, TDoubleArray(6));
+  for (std::size_t c = 0; c < 6; ++c) {
+    for (std::size_t r = 0; r < 6; ++r) a[c][r] = (c * 6 + r) % 2 == 0 ? big : -0.75 * big;
+  }
+  for (std::size_t c = 0; c < 6; ++c) {
+    for (std::size_t r = c + 1; r < 6; ++r) a[c][r] = a[r][c];
+  }
+  double det = 0.0;
+  ASSERT_EQ(Determinant(a, det), 0);
+  EXPECT_EQ(det, -std::numeric_limits<double>::infinity());  // -1050.4 * 2^6138
+  ASSERT_EQ(EigenDecomposition(a, false, ev, vals), 0);
+  for (const double v : vals) { EXPECT_FALSE(std::isnan(v)); }
+}
+
 }  // namespace
 }  // namespace qmx

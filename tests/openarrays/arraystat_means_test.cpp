@@ -159,5 +159,16 @@ TEST(MeanAbsDev, FirstNDataCells) {
   EXPECT_EQ(MeanAbsDev(TIntArray{1, 2}, 3, d), -2);
 }
 
+TEST(StdDevArray, FiniteWhereOnlyTheVarianceOverflows) {
+  // sd = 1e300 * 2/sqrt(3); its square does not fit a double
+  const TDoubleArray a{1e300, -1e300, 1e300, -1e300};
+  double sd = 0.0;
+  ASSERT_EQ(StdDevArray(a, 0, 3, sd), 0);
+  EXPECT_NEAR(sd / 1e300, 2.0 / std::sqrt(3.0), 1e-12);
+  const TDouble2DArray m{a, a};
+  ASSERT_EQ(StdDevArray(m, 0, 0, 1, 3, sd), 0);
+  EXPECT_NEAR(sd / 1e300, std::sqrt(8.0 / 7.0), 1e-12);
+}
+
 }  // namespace
 }  // namespace qmx

@@ -342,5 +342,31 @@ TEST(VectorCore, SetVecLeng) {
   EXPECT_EQ(Values(v), (std::vector<double>{0, 0}));
 }
 
+TEST(VectorCore, RandomUniformFillBetweenBoundsOfHugeSpan) {
+  const double big = std::numeric_limits<double>::max();
+  SetRandSeed(3);
+  TVector v;
+  v.Resize(100);
+  v.FillRandomUniform(-big, big);
+  for (const double x : Values(v)) { EXPECT_TRUE(std::isfinite(x)) << x; }
+}
+
+TEST(VectorCore, SetVecLengOfHugeAndTinyVectors) {
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  TVector v;
+  SetAll(v, std::vector<double>{3e200, 4e200});
+  v.SetVecLeng(1.0);
+  EXPECT_NEAR(v.GetVal(1), 0.6, 1e-15);
+  EXPECT_NEAR(v.GetVal(2), 0.8, 1e-15);
+  SetAll(v, std::vector<double>{3 * tiny, 4 * tiny});
+  v.SetVecLeng(10.0);
+  EXPECT_NEAR(v.GetVal(1), 6.0, 1e-14);
+  EXPECT_NEAR(v.GetVal(2), 8.0, 1e-14);
+  SetAll(v, std::vector<double>{1e-300, 0.0});
+  v.SetVecLeng(1e300);
+  EXPECT_EQ(v.GetVal(1), 1e300);
+  EXPECT_EQ(v.GetVal(2), 0.0);
+}
+
 }  // namespace
 }  // namespace qmx

@@ -221,5 +221,16 @@ TEST(VectorSearch, IsDichotomous) {
   EXPECT_EQ(b, 7.0);
 }
 
+TEST(VectorSearch, InfiniteElementsAreFound) {
+  const double inf = std::numeric_limits<double>::infinity();
+  TVector v;
+  SetAll(v, std::vector<double>{1.0, inf, -inf});
+  EXPECT_EQ(v.Find(0, 0, inf), 2);
+  EXPECT_EQ(v.Find(0, 0, -inf), 3);
+  SetAll(v, std::vector<double>{-inf, 0.0, inf});
+  EXPECT_EQ(v.FindInSortedVector(true, -inf), 1);
+  EXPECT_EQ(v.FindInSortedVector(true, inf), 3);
+}
+
 }  // namespace
 }  // namespace qmx

@@ -428,5 +428,99 @@ TEST(VectorIntegrate, EdgeCases) {
   EXPECT_EQ(one.Integrate(-1, 1e9, TIntegMethod::imSimpson), 0.0);
 }
 
+TEST(VectorStats, PercentileAndQuartilesInterpolateWithoutOverflow) {
+  const double big = std::numeric_limits<double>::max();
+  TVector v;
+  SetAll(v, std::vector<double>{-big, big});
+  EXPECT_EQ(v.Percentile(50.0, 0, 0), 0.0);
+  double q1 = 0.0;
+  double q2 = 1.0;
+  double q3 = 0.0;
+  v.Quartiles(0, 0, q1, q2, q3);
+  EXPECT_TRUE(q1 == -big && q2 == 0.0 && q3 == big);
+  SetAll(v, std::vector<double>{kInf, kInf});
+  EXPECT_EQ(v.Percentile(50.0, 0, 0), kInf);
+  SetAll(v, std::vector<double>{-kInf, 1.0});
+  EXPECT_EQ(v.Percentile(50.0, 0, 0), -kInf);
+  v.Quartiles(0, 0, q1, q2, q3);
+  EXPECT_TRUE(q1 == -kInf && q2 == -kInf && q3 == 1.0);
+}
+
+TEST(VectorStats, ModeIgnoresNaN) {
+  TVector v;
+  SetAll(v, std::vector<double>{kNaN, 5.0, 2.0, 5.0});
+  EXPECT_EQ(v.Mode(0, 0), 5.0);
+  SetAll(v, std::vector<double>{kNaN, 3.0, kNaN, 1.0});
+  EXPECT_EQ(v.Mode(0, 0), 1.0);
+  SetAll(v, std::vector<double>{kNaN, kNaN});
+  EXPECT_TRUE(std::isnan(v.Mode(0, 0)));
+}
+
+TEST(VectorStats, HarmonicMeanOfDenormalsAndHugeValues) {
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  const double big = std::numeric_limits<double>::max();
+  TVector v;
+  SetAll(v, std::vector<double>{tiny, tiny});
+  EXPECT_EQ(v.HarmonicMean(0, 0), tiny);
+  SetAll(v, std::vector<double>{big});
+  EXPECT_EQ(v.HarmonicMean(0, 0), big);
+}
+
+TEST(VectorStats, MomentsOfHugeElements) {
+  const double big = std::numeric_limits<double>::max();
+  TVector v;
+  double mean = 0.0;
+  double var = -1.0;
+  SetAll(v, std::vector<double>{big, big, big});
+  v.MeanVar(0, 0, mean, var);
+  EXPECT_EQ(mean, big);
+  EXPECT_EQ(var, 0.0);
+  SetAll(v, std::vector<double>{1e200, 2e200, 3e200});
+  v.MeanVar(0, 0, mean, var);
+  EXPECT_NEAR(mean / 2e200, 1.0, 1e-15);
+  // skewness and kurtosis do not depend on the scale
+  double sk1 = 0.0;
+  double ku1 = 0.0;
+  double sk2 = 0.0;
+  double ku2 = 0.0;
+  SetAll(v, std::vector<double>{1.0, 2.0, 3.0, 4.0, 10.0});
+  v.SkewKurt(0, 0, sk1, ku1);
+  SetAll(v, std::vector<double>{1e100, 2e100, 3e100, 4e100, 10e100});
+  v.SkewKurt(0, 0, sk2, ku2);
+  EXPECT_NEAR(sk2, sk1, 1e-12);
+  EXPECT_NEAR(ku2, ku1, 1e-12);
+}
+
+TEST(VectorStats, LengthsDistancesAndCorrelationOfHugeAndTinyVectors) {
+  TVector v;
+  TVector w;
+  SetAll(v, std::vector<double>{3e200, 4e200});
+  EXPECT_NEAR(v.CalcVecLeng() / 5e200, 1.0, 1e-15);
+  SetAll(v, std::vector<double>{3e-200, 4e-200});
+  EXPECT_NEAR(v.CalcVecLeng() / 5e-200, 1.0, 1e-15);
+  SetAll(v, std::vector<double>{3e200, 0.0});
+  SetAll(w, std::vector<double>{0.0, 4e200});
+  EXPECT_NEAR(v.EuclideanDistance(&w) / 5e200, 1.0, 1e-15);
+  SetAll(v, std::vector<double>{3e200, 1e200, 2e200});
+  SetAll(w, std::vector<double>{3.0, 1.0, 2.0});
+  EXPECT_NEAR(v.PearsonCorrCoeff(&w), 1.0, 1e-12);
+}
+
+TEST(VectorIntegrate, HugeAndInfiniteSamples) {
+  const double big = std::numeric_limits<double>::max();
+  TVector v;
+  SetAll(v, std::vector<double>{big});
+  for (const auto m : {TIntegMethod::imSimple, TIntegMethod::imTrapezoidal, TIntegMethod::imSimpson}) {
+    EXPECT_EQ(v.Integrate(1.0, 1.0, m), 0.0);
+  }
+  SetAll(v, std::vector<double>{big, big});
+  EXPECT_EQ(v.Integrate(1.0, 1.5, TIntegMethod::imTrapezoidal), 0.5 * big);
+  SetAll(v, std::vector<double>{big, -big});
+  EXPECT_EQ(v.Integrate(1.0, 1.5, TIntegMethod::imTrapezoidal), 0.25 * big);
+  SetAll(v, std::vector<double>{kInf, kInf, kInf});
+  EXPECT_EQ(v.Integrate(2.0, 2.0, TIntegMethod::imSimpson), 0.0);
+  EXPECT_EQ(v.Integrate(1.0, 3.0, TIntegMethod::imTrapezoidal), kInf);
+}
+
 }  // namespace
 }  // namespace qmx
