@@ -28,6 +28,9 @@ namespace {
 
 using test::NamedArray;
 using test::SpecialArrays;
+using test::AllFinite;
+using test::IsNaN;
+using test::SameValue;
 using test::SpecialDoubles;
 using I32 = std::int32_t;
 using LD = long double;
@@ -109,28 +112,8 @@ std::vector<I32> HostileIndexes(I32 len) { return {kIntMin, -1, 0, len - 1, len,
 // ---------------------------------------------------------------------------
 
 template <class T>
-bool IsNaN(T v) {
-  if constexpr (std::is_floating_point_v<T>) {
-    return std::isnan(v);
-  } else {
-    return false;
-  }
-}
-template <class T>
-bool SameValue(T a, T b) {
-  return a == b || (IsNaN(a) && IsNaN(b));
-}
-template <class T>
 bool AnyNaN(const std::vector<T>& v) {
   return std::any_of(v.begin(), v.end(), [](T x) { return IsNaN(x); });
-}
-template <class T>
-bool AllFinite(const std::vector<T>& v) {
-  if constexpr (std::is_floating_point_v<T>) {
-    return std::all_of(v.begin(), v.end(), [](T x) { return std::isfinite(x); });
-  } else {
-    return true;
-  }
 }
 template <class T>
 bool Contains(const std::vector<T>& v, double x) {

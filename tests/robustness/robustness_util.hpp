@@ -5,7 +5,9 @@
 // the documented exceptions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <typeinfo>
 #include <utility>
 #include <vector>
@@ -38,6 +41,30 @@ inline const std::vector<NamedDouble>& SpecialDoubles() {
       {L::min() / 3.0, "min/3"},    {1.5, "1.5"},                {-2.25, "-2.25"},
   };
   return values;
+}
+
+/// True for a NaN of a floating-point type; never for an integer.
+template <class T>
+bool IsNaN(T v) {
+  if constexpr (std::is_floating_point_v<T>) {
+    return std::isnan(v);
+  } else {
+    return false;
+  }
+}
+/// Equal, or both NaN.
+template <class T>
+bool SameValue(T a, T b) {
+  return a == b || (IsNaN(a) && IsNaN(b));
+}
+/// No element is NaN or infinite (always true for integers).
+template <class T>
+bool AllFinite(const std::vector<T>& v) {
+  if constexpr (std::is_floating_point_v<T>) {
+    return std::all_of(v.begin(), v.end(), [](T x) { return std::isfinite(x); });
+  } else {
+    return true;
+  }
 }
 
 /// A named array of doubles.

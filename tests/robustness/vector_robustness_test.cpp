@@ -26,6 +26,9 @@
 namespace qmx {
 namespace {
 
+using test::AllFinite;
+using test::IsNaN;
+using test::SameValue;
 using I32 = std::int32_t;
 using LD = long double;
 using DL = std::numeric_limits<double>;
@@ -79,26 +82,6 @@ std::vector<double> Scalars(double) {
 std::vector<I32> Scalars(I32) { return SpecialInts(); }
 std::vector<I32> HostileIndexes(I32 n) { return {kIntMin, -1, 0, 1, n, n + 1, kIntMax}; }
 
-template <class T>
-bool IsNaN(T v) {
-  if constexpr (std::is_floating_point_v<T>) {
-    return std::isnan(v);
-  } else {
-    return false;
-  }
-}
-template <class T>
-bool SameValue(T a, T b) {
-  return a == b || (IsNaN(a) && IsNaN(b));
-}
-template <class T>
-bool AllFinite(const std::vector<T>& v) {
-  if constexpr (std::is_floating_point_v<T>) {
-    return std::all_of(v.begin(), v.end(), [](T x) { return std::isfinite(x); });
-  } else {
-    return true;
-  }
-}
 template <class T>
 std::vector<T> Ordered(const std::vector<T>& v) {
   std::vector<T> o;
