@@ -2,6 +2,7 @@
 // fuzz/corpus): small valid inputs made by the library's own writers, and the
 // malformed cases of the unit tests.  Each harness directory it writes is
 // emptied first.  Usage: qmx_make_corpus <dir>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -10,12 +11,15 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "fuzz_util.hpp"
 #include "qmx/foundation/basepack.hpp"
 #include "qmx/foundation/math1_format.hpp"
+#include "qmx/matrix/matrices.hpp"
+#include "qmx/vector/vectors.hpp"
 
 namespace {
 
@@ -279,6 +283,237 @@ void Numbers(const fs::path& root) {
          "4E3k", "1e-400", "4.9E-0324", "-1,5E-03", "2024-02-30", "2024-03-15 25:00", "15 Foo 2024", "- 5", "--1"});
 }
 
+
+// ---- vectors and matrices: a format byte, then the file or stream ------------------
+
+std::string Sel(char selector, std::string_view bytes) { return std::string(1, selector) + std::string(bytes); }
+
+std::string Int32Bytes(std::int32_t v) {
+  qmx::TMemoryStream s;
+  qmx::WriteLongintToStream(&s, v);
+  return Bytes(s);
+}
+
+std::string ExtendedBytes(std::initializer_list<qmx::Extended> values) {
+  qmx::TMemoryStream s;
+  for (const qmx::Extended x : values) {
+    qmx::WriteExtendedToStream(&s, x);
+  }
+  return Bytes(s);
+}
+
+const std::string kAscFlags = "FALSE FALSE FALSE FALSE\n";
+
+/// The malformed ASC files of the vector and matrix tests.
+const std::vector<std::string> kBadAsc = {
+    "", "c\n1\n2\n", "c\nx\t;c\n2\t;r\n" + kAscFlags + "1\n2\n", "c\n1\t;c\n-2\t;r\n" + kAscFlags + "1\n2\n",
+    "c\n1\t;c\n2\t;r\nFALSE MAYBE FALSE FALSE\n1\n2\n", "c\n1\t;c\n2000000000\t;r\n" + kAscFlags + "1\n",
+    "c\n1\t;c\n30\t;r\n" + kAscFlags + "1\n2\n", "c\n1\t;c\n5\t;r\n" + kAscFlags + "1\n2\n3x\n4\n5\n",
+    "c\n1\t;c\n2\t;r\nTRUE FALSE FALSE FALSE\n1 5\nattr 6\n", "c\n1\t;c\n2\t;r\n" + kAscFlags + "1\nnan\n0x10\n"};
+
+void Vectors(const fs::path& root) {
+  Corpus c(root, "vector_io_fuzz");
+  const ScratchFile file("make_corpus_vector");
+  qmx::TVector v;
+  v.Resize(4);
+  v.SetVal(1, 1.5);
+  v.SetVal(2, -2.25e-300);
+  v.SetVal(3, std::numeric_limits<double>::infinity());
+  v.SetVal(4, std::nan(""));
+  qmx::TIntVector iv;
+  iv.Resize(3);
+  iv.SetVal(1, -2147483647 - 1);
+  iv.SetVal(3, 42);
+  // ASC (format byte 0).
+  v.ExportAsASC(file.Path(), 3, "Exported by QMX TVector component: v.asc");
+  c.Add(Sel(0, FileBytes(file.Path())));
+  iv.ExportAsASC(file.Path(), "integers");
+  c.Add(Sel(0, FileBytes(file.Path())));
+  c.Add(Sel(0, "with names\n1\t;c\n3\t;r\nTRUE TRUE TRUE FALSE\t;flags\n\"value column\"\n"
+               "1.5 \"row a\" 10\n-2 \"row b\"\t2e1\nNAN \"r c\" ###\n"));
+  c.Add(Sel(0, "\xEF\xBB\xBFno rows\n1\n0\n" + kAscFlags));
+  for (const std::string& bad : kBadAsc) {
+    c.Add(Sel(0, bad));
+  }
+  // Plain text and the digitizer form (format byte 1).
+  for (const std::int32_t decimals : {-2, 4}) {
+    v.StoreOnFile(0, 0, decimals, file.Path());
+    c.Add(Sel(1, FileBytes(file.Path())));
+  }
+  iv.StoreOnFile(3, 2, file.Path());
+  c.Add(Sel(1, FileBytes(file.Path())));
+  for (const std::string_view text : {"2 3\n7.5\n-8\n", "1 4\n9\n8\nabc\n6\n", "1\n2\n", "1 2.5\n1\n2\n",
+                                      "+1 99999999999\n", "\n1 2\n1\n2\n", "1 2000000000\n1\n",
+                                      "-2147483648 2\n1\n2\n", "1.5 2.5 //dig\n3.5 //dig\n\nno marker 9\n",
+                                      "//dig 4\r\n//dig 5\r\n"}) {
+    c.Add(Sel(1, text));
+  }
+  // Streams (format byte 2).
+  qmx::TMemoryStream* s = nullptr;
+  v.SaveToStream(s, 0, 0);
+  const std::string saved = Bytes(*s);
+  delete s;
+  c.Add(Sel(2, saved));
+  c.Add(Sel(2, saved.substr(0, saved.size() - 5)));  // truncated
+  c.Add(Sel(2, saved.substr(0, 15)));                // Hi cut off
+  s = nullptr;
+  iv.SaveToStream(s, 2, 3);
+  c.Add(Sel(2, Bytes(*s)));
+  delete s;
+  c.Add(Sel(2, Int32Bytes(1) + Int32Bytes(2000000000) + Int32Bytes(5)));
+  c.Add(Sel(2, ExtendedBytes({1.0L, 1e20L, 5.0L})));
+  c.Add(Sel(2, ExtendedBytes({-2147483648.0L, 1.5L, 8.0L})));
+  c.Add(Sel(2, ExtendedBytes({1.0L, 2.0L}) + std::string("\0\0\0\0\0\0\0\0\0\x40", 10) + ExtendedBytes({6.0L})));
+}
+
+/// The format bytes of the matrix harnesses (bit 2: the integer matrix starts sparse).
+enum : char { kBinary = 0, kXml = 1, kPlain = 2, kAsc = 3, kSparse = 4 };
+
+/// A binary file without the padding of its last record (complete enough).
+template <class M>
+std::string BinaryOf(const M& m) {
+  qmx::TMemoryStream* s = nullptr;
+  m.SaveToStream(s);
+  std::string bytes = Bytes(*s);
+  delete s;
+  const std::size_t elements = static_cast<std::size_t>(m.NrOfColumns()) * static_cast<std::size_t>(m.NrOfRows());
+  const std::size_t width = std::is_same_v<M, qmx::TIntMatrix> ? 4 : 8;
+  return bytes.substr(0, 4096 + elements * width);
+}
+
+std::string Patched(std::string bytes, std::size_t at, std::int32_t value) {
+  const std::string v = Int32Bytes(value);
+  bytes.replace(at, 4, v);
+  return bytes;
+}
+
+template <class M>
+void Matrices(const fs::path& root, std::string_view harness, char sparse) {
+  Corpus c(root, harness);
+  const ScratchFile file("make_corpus_matrix");
+  M m;
+  m.Resize(3, 2);
+  m.FillSerial(-2, 3);
+  m.SetVal(2, 1, 2147483647);
+  m.SetDataID("a<b & \"c\"");
+  if constexpr (std::is_same_v<M, qmx::TMatrix>) {
+    m.SetVal(1, 2, std::nan(""));
+    m.SetVal(3, 1, -0.0);
+    m.SetVal(3, 2, 5e-324);
+  }
+  // Binary: valid, then cut, patched and refused forms.
+  const std::string binary = BinaryOf(m);
+  c.Add(Sel(kBinary, binary));
+  c.Add(Sel(static_cast<char>(kBinary | sparse), binary.substr(0, binary.size() - 3)));
+  c.Add(Sel(kBinary, binary.substr(0, 4096)));
+  c.Add(Sel(kBinary, Patched(binary, 8, 1)));                    // layers
+  c.Add(Sel(kBinary, Patched(binary, 272, 3)));                  // format
+  c.Add(Sel(kBinary, Patched(binary, 0, 0x7FFFFFFF)));           // more columns than the file holds
+  c.Add(Sel(kBinary, Patched(Patched(binary, 0, 1), 4, 1)));     // 1 x 1
+  // XML: the writer's form, two matrices, and the malformed cases of the tests.
+  qmx::TMemoryStream xml;
+  m.WriteToXMLStream(&xml, true);
+  c.Add(Sel(kXml, Bytes(xml)));
+  M second;
+  second.Resize(1, 2);
+  second.FillSerial(7, 1);
+  second.WriteToXMLStream(&xml, false);
+  c.Add(Sel(static_cast<char>(kXml | sparse), "<data>" + Bytes(xml) + "</data>"));
+  c.Add(Sel(kXml, "<matrix><NUMROWS>3</NUMROWS><numcols>2</numcols>\n<cell iy=\"3\" ix=\"2\"> 4.5 </cell>"
+                  "<note>ignored</note>\n<cell ix='1' iy='1'/><invalidtag/></matrix>"));
+  const std::string head = "<matrix><numcols>2</numcols><numrows>2</numrows>";
+  for (const std::string& bad :
+       {head + "<cell ix=\"1\" iy=\"1\">1", head + "<cell ix=\"1\" iy=\"1\">abc</cell></matrix>",
+        head + "<cell ix=\"3\" iy=\"1\">1</cell></matrix>", head + "<cell iy=\"1\">1</cell></matrix>",
+        std::string("<matrix><numcols>-3</numcols><numrows>2</numrows></matrix>"),
+        std::string("<matrix><numcols>100000</numcols><numrows>100000</numrows><cell ix=\"1\" iy=\"1\">1</cell>"
+                    "</matrix>"),
+        head + "<numplanes>3</numplanes></matrix>"}) {
+    c.Add(Sel(kXml, bad));
+  }
+  // Plain text: the writer's form (whole and a region), two in one text, malformed.
+  using Corners = std::array<std::int32_t, 4>;
+  for (const Corners& r : {Corners{0, 0, 0, 0}, Corners{3, 2, 2, 2}}) {
+    m.StoreOnFile(r[0], r[1], r[2], r[3], file.Path());
+    c.Add(Sel(static_cast<char>(r[0] == 0 ? kPlain : kPlain | sparse), FileBytes(file.Path())));
+  }
+  {
+    qmx::TMemoryStream both;
+    qmx::TTextFile out;
+    out.OpenWriteStream(&both);
+    m.StoreOnFile(0, 0, 0, 0, out);
+    second.StoreOnFile(0, 0, 0, 0, out);
+    out.Close();
+    c.Add(Sel(kPlain, Bytes(both)));
+  }
+  for (const std::string_view bad : {"1 1 2\r\n1 2\r\n", "0 1 2 2\r\n1 2 3 4\r\n", "2 1 1 1\r\n5\r\n",
+                                     "1 1 2 2\r\n1 2 3\r\n", "1 1 99999 99999\r\n1\r\n", "1 1 99999999999 1\r\n1\r\n"}) {
+    c.Add(Sel(kPlain, bad));
+  }
+  // ASC: the writer's form with names, a hand-made file, malformed.
+  m.ExportAsASC(file.Path(), "two\nlines", qmx::TStrArray{"alpha", "be\"ta"}, qmx::TStrArray{"r 1", "", "r3"});
+  c.Add(Sel(kAsc, FileBytes(file.Path())));
+  c.Add(Sel(static_cast<char>(kAsc | sparse),
+            "hand made\n2 ;nr. of columns\n3\n true TRUE true false ; flags\n\"c1\" \"c2\"\n"
+            "1.5 \"first\" 1 2\n-2 \"second\" NAN 4e1\n### third 5\t###\n"));
+  for (const std::string_view bad : {"c\n2\n2\n" "FALSE FALSE FALSE FALSE\n1 x\n3 4\n",
+                                     "c\n2\n2\nTRUE FALSE FALSE FALSE\nq 1 2\n",
+                                     "c\n2\n2\nFALSE TRUE FALSE FALSE\n\"a\"",
+                                     "c\n2\n2\nFALSE FALSE TRUE FALSE\n\"unterminated\n1 2\n",
+                                     "c\n2\n4\nFALSE FALSE FALSE FALSE\n1 2\n3 4\n5\n",
+                                     "c\n2\n2\nFALSE FALSE FALSE FALSE\n1 2\n3 4e999999\n"}) {
+    c.Add(Sel(kAsc, bad));
+  }
+  for (std::size_t k = 1; k < 6; ++k) {
+    c.Add(Sel(kAsc, kBadAsc[k]));  // header failures
+  }
+}
+
+std::string SparseFile(std::int32_t cols, std::int32_t rows, std::int32_t inc, std::int32_t count,
+                       const std::string& entries) {
+  return "QMXSPINT" + Int32Bytes(1) + Int32Bytes(cols) + Int32Bytes(rows) + Int32Bytes(inc) + Int32Bytes(count) +
+         entries;
+}
+
+std::string Entry(std::int32_t c, std::int32_t r, std::int32_t v) { return Int32Bytes(c) + Int32Bytes(r) + Int32Bytes(v); }
+
+void SparseMatrices(const fs::path& root) {
+  Corpus c(root, "intmatrix_sparse_fuzz");
+  qmx::TIntMatrix sparse(nullptr, 3);
+  sparse.SetVal(3, 2, -5);
+  sparse.SetVal(1, 4, 7);
+  sparse.SetVal(3, 9, 2147483647);
+  qmx::TMemoryStream s;
+  sparse.StoreSparseMat(&s);
+  const std::string good = Bytes(s);
+  c.Add(good);
+  qmx::TIntMatrix dense;
+  dense.Resize(3, 2);
+  dense.SetVal(2, 1, 4);
+  dense.SetVal(3, 2, -1);
+  s.Clear();
+  dense.StoreSparseMat(&s);
+  c.Add(Bytes(s));
+  const std::string e1 = Entry(1, 2, 5);
+  const std::string e2 = Entry(2, 1, 6);
+  c.Add({SparseFile(3, 3, 1, 0, ""), SparseFile(1, 1, 2147483647, 2, e1 + e2), SparseFile(1, 1, 1, 1, Entry(40000, 40000, 1)),
+         good.substr(0, 27), good.substr(0, good.size() - 1), good + "x", "QMXSPINX" + good.substr(8),
+         "QMXSPINT" + Int32Bytes(2) + good.substr(12), SparseFile(0, 3, 1, 2, e1 + e2), SparseFile(3, 3, 0, 2, e1 + e2),
+         SparseFile(3, 3, 1, -1, ""), SparseFile(3, 3, 1, 2, e2 + e1), SparseFile(3, 3, 1, 2, e1 + e1),
+         SparseFile(3, 3, 1, 1, Entry(0, 1, 1)), SparseFile(3, 3, 1, 178956970, e1), ""});
+}
+
+void Streams(const fs::path& root) {
+  Corpus c(root, "platform_stream_fuzz");
+  enum : std::uint8_t { Read, ReadBuffer, SeekBegin, SeekCurrent, SeekEnd, Write, SetSize, CopyFrom };
+  auto op = [](std::uint8_t kind, std::uint8_t arg) { return static_cast<std::uint8_t>(kind | (arg << 3)); };
+  const std::string text = "0123456789abcdefghijklmnopqrstuvwxyz";
+  c.Add(MixedOps({op(Read, 5), op(ReadBuffer, 10), op(SeekCurrent, 12), op(Read, 31), op(Read, 1)}) + text);
+  c.Add(MixedOps({op(SeekEnd, 20), op(Write, 7), op(SeekBegin, 2), op(ReadBuffer, 31)}) + text);
+  c.Add(MixedOps({op(SetSize, 31), op(Write, 3), op(SetSize, 0), op(Read, 8)}) + text.substr(0, 10));
+  c.Add(MixedOps({op(CopyFrom, 0), op(CopyFrom, 6), op(SeekBegin, 0), op(ReadBuffer, 3), op(CopyFrom, 31)}) + text);
+  c.Add(MixedOps({op(SeekBegin, 0), op(SeekCurrent, 0), op(Write, 31), op(SeekEnd, 0), op(Read, 4)}));
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -299,6 +534,11 @@ int main(int argc, char** argv) {
     TextFiles(root);
     Bitmaps(root);
     Numbers(root);
+    Vectors(root);
+    Matrices<qmx::TMatrix>(root, "matrix_io_fuzz", 0);
+    Matrices<qmx::TIntMatrix>(root, "intmatrix_io_fuzz", kSparse);
+    SparseMatrices(root);
+    Streams(root);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_corpus: %s\n", e.what());
     return 1;

@@ -225,8 +225,8 @@ bool TVectorBase<T, D>::LoadFromFile(const std::string& FName, bool AdjustSize) 
   std::int32_t hi = 0;
   auto toIndex = [](const std::string& w, std::int32_t& out) {
     std::string_view s = w;
-    if (s.size() > 1 && s[0] == '+') {
-      s.remove_prefix(1);
+    if (s.size() > 1 && s[0] == '+' && s[1] >= '0' && s[1] <= '9') {
+      s.remove_prefix(1);  // one '+' before the digits; "+-1" stays refused
     }
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out, 10);
     return ec == std::errc() && end == s.data() + s.size();

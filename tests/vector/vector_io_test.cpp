@@ -412,5 +412,28 @@ TEST(VectorStream, MalformedStreams) {
   }
 }
 
+// Line 1 of the plain text format takes one sign per bound: "+-1" and "-+1"
+// are no integers, so the file is refused and both vectors stay as they were.
+TEST(VectorPlain, HeaderBoundsTakeOneSign) {
+  const std::string f = TempPath("vec_sign.txt");
+  for (const char* text : {"+-1 2\n5\n6\n", "1 +-2\n5\n6\n", "-+1 2\n5\n6\n", "++1 2\n5\n6\n", "+ 2\n5\n"}) {
+    WriteFile(f, text);
+    TVector v;
+    SetAll(v, std::vector<double>{1, 2, 3});
+    TIntVector iv;
+    iv.Resize(3);
+    iv.Fill(4);
+    EXPECT_FALSE(v.LoadFromFile(f, false)) << text;
+    EXPECT_FALSE(iv.LoadFromFile(f, true)) << text;
+    EXPECT_EQ(Values(v), (std::vector<double>{1, 2, 3})) << text;
+    EXPECT_EQ(iv.NrOfElem(), 3) << text;
+    EXPECT_EQ(iv.GetVal(1), 4) << text;
+  }
+  WriteFile(f, "+1 +2\n5\n6\n");  // one '+' is fine
+  TVector v;
+  EXPECT_TRUE(v.LoadFromFile(f, true));
+  EXPECT_EQ(Values(v), (std::vector<double>{5, 6}));
+}
+
 }  // namespace
 }  // namespace qmx
