@@ -380,7 +380,8 @@ bool TagAttributeIntegerStrict(std::string_view Attributes, std::string_view Nam
     return false;
   }
   std::string_view s = Trim(text);
-  if (!s.empty() && s.front() == '+') {
+  // One sign at most: a '+' is dropped only before a digit, so "+-5" stays refused.
+  if (s.size() >= 2 && s.front() == '+' && s[1] >= '0' && s[1] <= '9') {
     s.remove_prefix(1);
   }
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), Value, 10);

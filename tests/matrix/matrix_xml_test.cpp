@@ -222,5 +222,17 @@ TEST(MatrixXml, MalformedXmlIsRefusedUnchanged) {
   EXPECT_EQ(m.Sum(0, 0, 0, 0), 0.0);
 }
 
+TEST(MatrixXmlAttributes, StrictIntegerTakesOneSignAndNothingElse) {
+  std::int32_t v = 7;
+  EXPECT_TRUE(detail::TagAttributeIntegerStrict(R"(ix="+12" iy='-3')", "ix", v));
+  EXPECT_EQ(v, 12);
+  EXPECT_TRUE(detail::TagAttributeIntegerStrict(R"(ix="+12" iy=' -3 ')", "iy", v));
+  EXPECT_EQ(v, -3);
+  for (const char* bad : {R"(ix="+-5")", R"(ix="-+5")", R"(ix="++5")", R"(ix="+")", R"(ix="5x")",
+                          R"(ix="2147483648")", R"(ix="")"}) {
+    EXPECT_FALSE(detail::TagAttributeIntegerStrict(bad, "ix", v)) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace qmx
