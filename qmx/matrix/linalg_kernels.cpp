@@ -545,23 +545,32 @@ void BalanceKernel(double* A, std::size_t n, double Precision) {
 
 // ---- norms, correlation, distances ------------------------------------------------------------
 
-double NormColwiseKernel(const double* A, std::size_t m, std::size_t n) {
+namespace {
+
+/// The largest of the absolute-value sums, NaN as soon as one of them is NaN.
+double LargestSumOrNaN(const std::vector<Extended>& sums) {
   double best = 0.0;
-  for (std::size_t c = 0; c < n; ++c) {
-    const double* col = A + c * m;
-    Extended s = 0;
-    for (std::size_t r = 0; r < m; ++r) {
-      s += std::fabs(col[r]);
-    }
+  for (const Extended s : sums) {
     const double v = static_cast<double>(s);
     if (std::isnan(v)) {
       return v;
     }
-    if (v > best) {
-      best = v;
-    }
+    best = std::max(best, v);
   }
   return best;
+}
+
+}  // namespace
+
+double NormColwiseKernel(const double* A, std::size_t m, std::size_t n) {
+  std::vector<Extended> sums(n, Extended{0});
+  for (std::size_t c = 0; c < n; ++c) {
+    const double* col = A + c * m;
+    for (std::size_t r = 0; r < m; ++r) {
+      sums[c] += std::fabs(col[r]);
+    }
+  }
+  return LargestSumOrNaN(sums);
 }
 
 double NormRowwiseKernel(const double* A, std::size_t m, std::size_t n) {
@@ -572,17 +581,7 @@ double NormRowwiseKernel(const double* A, std::size_t m, std::size_t n) {
       sums[r] += std::fabs(col[r]);
     }
   }
-  double best = 0.0;
-  for (const Extended s : sums) {
-    const double v = static_cast<double>(s);
-    if (std::isnan(v)) {
-      return v;
-    }
-    if (v > best) {
-      best = v;
-    }
-  }
-  return best;
+  return LargestSumOrNaN(sums);
 }
 
 double NormFrobeniusKernel(const double* A, std::size_t Count) {

@@ -563,8 +563,10 @@ class TMatrixBase : public TComponent {
   /// The validated region of a corner-form and of a range-form argument list.
   TMatRegion CornerRegion(std::int32_t LoCol, std::int32_t LoRow, std::int32_t HiCol, std::int32_t HiRow) const;
   TMatRegion RangeRegion(std::int32_t LoCol, std::int32_t HiCol, std::int32_t LoRow, std::int32_t HiRow) const;
-  /// The elements of a region in column-major order (a work copy).
-  std::vector<T> RegionCopy(const TMatRegion& R) const;
+  /// The elements of a region in column-major order (a work copy), converted
+  /// to U (double for the order statistics of integer matrices).
+  template <class U = T>
+  std::vector<U> RegionCopy(const TMatRegion& R) const;
   /// Stores v at (Col, Row) as `SetVal` does; without an `OnChange` handler
   /// directly (bounds checked).
   void StoreCell(std::int64_t Col, std::int64_t Row, T v);

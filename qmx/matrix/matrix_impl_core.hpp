@@ -207,8 +207,9 @@ TMatRegion TMatrixBase<T, D>::RangeRegion(std::int32_t LoCol, std::int32_t HiCol
 }
 
 template <class T, class D>
-std::vector<T> TMatrixBase<T, D>::RegionCopy(const TMatRegion& R) const {
-  std::vector<T> out;
+template <class U>
+std::vector<U> TMatrixBase<T, D>::RegionCopy(const TMatRegion& R) const {
+  std::vector<U> out;
   if (data_.empty()) {
     return out;
   }
@@ -218,7 +219,7 @@ std::vector<T> TMatrixBase<T, D>::RegionCopy(const TMatRegion& R) const {
     RaiseComponentError<EQMXMatrixError>(this, kMsgNotEnoughMemoryOnHeap);
   }
   const auto rows = static_cast<std::size_t>(R.Rows());
-  T* dst = out.data();
+  U* dst = out.data();
   for (std::int32_t c = R.LoCol; c <= R.HiCol; ++c, dst += rows) {
     std::copy_n(ColumnPtr(c) + (R.LoRow - 1), rows, dst);
   }

@@ -288,20 +288,7 @@ bool TMatrixBase<T, D>::Quartiles(std::int32_t LoCol, std::int32_t LoRow, std::i
   if (data_.empty()) {
     return false;
   }
-  const TMatRegion R = CornerRegion(LoCol, LoRow, HiCol, HiRow);
-  std::vector<double> x;
-  try {
-    x.resize(static_cast<std::size_t>(R.Count()));
-  } catch (const std::bad_alloc&) {
-    RaiseComponentError<EQMXMatrixError>(this, kMsgNotEnoughMemoryOnHeap);
-  }
-  std::size_t k = 0;
-  for (std::int32_t c = R.LoCol; c <= R.HiCol; ++c) {
-    const T* p = ColumnPtr(c) + (R.LoRow - 1);
-    for (std::int64_t j = 0; j < R.Rows(); ++j) {
-      x[k++] = static_cast<double>(p[j]);
-    }
-  }
+  std::vector<double> x = RegionCopy<double>(CornerRegion(LoCol, LoRow, HiCol, HiRow));
   SortArray(std::span<double>(x), true);
   const auto n = static_cast<std::int64_t>(x.size());
   auto quartile = [&](double q) {
@@ -336,20 +323,7 @@ double TMatrixBase<T, D>::Percentile(double Prob, std::int32_t LoCol, std::int32
     return 0.0;
   }
   Prob = std::clamp(Prob, 0.0, 100.0);
-  const TMatRegion R = CornerRegion(LoCol, LoRow, HiCol, HiRow);
-  std::vector<double> w;
-  try {
-    w.resize(static_cast<std::size_t>(R.Count()));
-  } catch (const std::bad_alloc&) {
-    RaiseComponentError<EQMXMatrixError>(this, kMsgNotEnoughMemoryOnHeap);
-  }
-  std::size_t k = 0;
-  for (std::int32_t c = R.LoCol; c <= R.HiCol; ++c) {
-    const T* p = ColumnPtr(c) + (R.LoRow - 1);
-    for (std::int64_t j = 0; j < R.Rows(); ++j) {
-      w[k++] = static_cast<double>(p[j]);
-    }
-  }
+  std::vector<double> w = RegionCopy<double>(CornerRegion(LoCol, LoRow, HiCol, HiRow));
   const double pos = RoundHalfEven(static_cast<double>(w.size()) * Prob / 100.0);
   return matimpl::SelectKth(w, static_cast<std::int64_t>(pos));
 }
